@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+#include <QMimeData>
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace zelkar {
+
+// The tree's images under their keys; 1-based indices in order of addition.
+class ImageList {
+ public:
+  ImageList();
+  ~ImageList();
+  // Adds at the end; false when the key is empty or already used.
+  bool Add(const QString& key, const QIcon& picture);
+  void Remove(int index);
+  int Count() const;
+  QString Key(int index) const;
+  bool Contains(const QString& key) const;
+  QIcon Picture(const QString& key) const;  // null icon when missing
+
+ private:
+  struct Entry {
+    QString key;
+    QIcon picture;
+  };
+  std::vector<Entry> entries_;
+};
+
+// Packed colours of node texts.
+namespace colour {
+constexpr int Black = 0;
+constexpr int Red = 255;
+constexpr int Blue = 16711680;
+}  // namespace colour
+
+// Relationship of a new node to its relative.
+constexpr int tvwChild = 4;
+
+// The keyword tree: a thin class over QTreeWidget that offers what the program
+// needs of a tree view control. Nodes are addressed by 1-based indices in order
+// of addition; removing a node renumbers the ones after it, as a collection
+// does. Index 0 means "no node".
+class TreeView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TreeView(ImageList& images, QWidget* parent = nullptr);
+  ~TreeView() override;
+
+  // Nodes collection. `relative` 0 adds a top-level node; otherwise the node is
+  // added with `relationship` (tvwChild) to node `relative`. Returns the new
+  // node's index, or 0 when the image key is not in the image list (nothing is
+  // added then).
+  int Add(int relative, int relationship, const QString& text, const QString& image);
+  void Remove(int index);
+  void Clear();  // removes every node, last first
+  int Count() const;
+
+  QString Text(int index) const;
+  void SetText(int index, const QString& text);
+  QString Image(int index) const;
+  int ForeColor(int index) const;
+  void SetForeColor(int index, int packedColour);
+  QString Tag(int index) const;
+  void SetTag(int index, const QString& tag);
+  int Parent(int index) const;      // 0 for a top-level node
+  int FirstChild(int index) const;  // 0 when it has none
+
+  int SelectedItem() const;  // 0 when none
+  // Selects from code: raises no NodeClick.
+  void Select(int index);
+  // Starts editing the selected node's label; AfterLabelEdit follows.
+  void StartLabelEdit();
+
+  // The first keyword-node index (2, 4, 6, ...) whose text starts with `prefix`
+  // compared in lower case; 0 when none does. Fast: node texts are kept lower-cased.
+  int FindKeywordPrefix(const QString& prefix) const;
+
+  QTreeWidget* widget() const;
+  ImageList& imageList() const;
+
+ signals:
+  // The user clicked a node, or reached it with the keyboard.
+  void NodeClick(int index);
+  // End of a label edit: a non-zero Cancel keeps the old label; otherwise the
+  // label takes NewString as the handler left it. Connect directly.
+  void AfterLabelEdit(int& Cancel, QString& NewString);
+  void KeyUp(int KeyCode, int Shift);
+  void MouseUp(int Button, int Shift, int X, int Y);
+  void DblClick();
+  void OLEDragDrop(const QMimeData* data, int Effect, int Button, int Shift, int X, int Y);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace zelkar

@@ -1,0 +1,90 @@
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace zelkar::test {
+
+ScriptedDialogs::ScriptedDialogs() : scope_(*this) {}
+
+ScriptedDialogs::~ScriptedDialogs() {
+  for (const auto& step : boxSteps_)
+    ADD_FAILURE() << "expected box not shown: " << step.title.toStdString() << " / "
+                  << step.text.toStdString();
+  for (const auto& step : dialogSteps_)
+    ADD_FAILURE() << "expected file dialog not shown (kind " << step.kind << ")";
+}
+
+ScriptedDialogs& ScriptedDialogs::expectBox(const QString& title, const QString& text, int answer,
+                                            int style) {
+  boxSteps_.push_back({title, text, !text.isEmpty(), style, answer});
+  return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectBoxTitled(const QString& title, int answer) {
+  boxSteps_.push_back({title, QString(), false, -1, answer});
+  return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectOpen(std::optional<QString> path) {
+  dialogSteps_.push_back({ShownDialog::Open, std::move(path)});
+  return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectSave(std::optional<QString> path) {
+  dialogSteps_.push_back({ShownDialog::Save, std::move(path)});
+  return *this;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectFolder(std::optional<QString> path) {
+  dialogSteps_.push_back({ShownDialog::Folder, std::move(path)});
+  return *this;
+}
+
+bool ScriptedDialogs::allUsed() const { return boxSteps_.empty() && dialogSteps_.empty(); }
+
+int ScriptedDialogs::messageBox(const QString& text, int style, const QString& title) {
+  boxes_.push_back({text, style, title});
+  if (boxSteps_.empty()) {
+    ADD_FAILURE() << "unexpected box: title \"" << title.toStdString() << "\", text \""
+                  << text.toStdString() << "\", style " << style;
+    return DefaultAnswer(style);
+  }
+  const BoxStep step = boxSteps_.front();
+  boxSteps_.pop_front();
+  EXPECT_EQ(step.title.toStdString(), title.toStdString()) << "box text: " << text.toStdString();
+  if (step.checkText) {
+    EXPECT_EQ(step.text.toStdString(), text.toStdString());
+  }
+  if (step.style >= 0) {
+    EXPECT_EQ(step.style, style) << "box: " << title.toStdString();
+  }
+  return step.answer;
+}
+
+std::optional<QString> ScriptedDialogs::nextDialog(ShownDialog::Kind kind,
+                                                   const FileDialogRequest& request) {
+  dialogs_.push_back({kind, request});
+  if (dialogSteps_.empty() || dialogSteps_.front().kind != kind) {
+    ADD_FAILURE() << "unexpected file dialog (kind " << kind << "): " << request.title.toStdString();
+    return std::nullopt;
+  }
+  const DialogStep step = dialogSteps_.front();
+  dialogSteps_.pop_front();
+  return step.path;
+}
+
+std::optional<QString> ScriptedDialogs::openFile(const FileDialogRequest& request) {
+  return nextDialog(ShownDialog::Open, request);
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest& request) {
+  return nextDialog(ShownDialog::Save, request);
+}
+
+std::optional<QString> ScriptedDialogs::browseFolder(const QString& title) {
+  FileDialogRequest request;
+  request.title = title;
+  return nextDialog(ShownDialog::Folder, request);
+}
+
+}  // namespace zelkar::test

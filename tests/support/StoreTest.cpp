@@ -1,0 +1,54 @@
+#include "support/StoreTest.h"
+
+#include <QDir>
+#include <QProcess>
+
+namespace zelkar::test {
+namespace {
+const char* const kEnvNames[5] = {"ZELKAR_REGISTRY", "ZELKAR_MACHINE_HIVE", "HOME", "XDG_DATA_HOME",
+                                   "XDG_CACHE_HOME"};
+}
+
+void StoreTest::SetUp() {
+  ASSERT_TRUE(temp_.isValid());
+  for (int i = 0; i < 5; ++i) savedEnv_[i] = qgetenv(kEnvNames[i]);
+  const QString registry = temp_.filePath(QStringLiteral("registry"));
+  qputenv("ZELKAR_REGISTRY", QFile::encodeName(registry));
+  qunsetenv("ZELKAR_MACHINE_HIVE");
+  QDir(temp_.path()).mkpath(QStringLiteral("home"));
+  qputenv("HOME", QFile::encodeName(temp_.filePath(QStringLiteral("home"))));
+  qputenv("XDG_DATA_HOME", QFile::encodeName(temp_.filePath(QStringLiteral("home/.local/share"))));
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(temp_.filePath(QStringLiteral("home/.cache"))));
+  store::RegistryStore::resetCurrent();
+}
+
+void StoreTest::TearDown() {
+  store::RegistryStore::resetCurrent();
+  for (int i = 0; i < 5; ++i) {
+    if (savedEnv_[i].isNull())
+      qunsetenv(kEnvNames[i]);
+    else
+      qputenv(kEnvNames[i], savedEnv_[i]);
+  }
+}
+
+QString StoreTest::testdata(const QString& relative) {
+  const QByteArray env = qgetenv("ZELKAR_TESTDATA");
+  const QString base = env.isEmpty() ? QStringLiteral(ZELKAR_TESTDATA_DIR) : QString::fromLocal8Bit(env);
+  return QDir(base).filePath(relative);
+}
+
+int RunZelkarReg(const QStringList& args, QString* out, QString* err) {
+  QProcess process;
+  process.start(QStringLiteral(ZELKAR_REG_BINARY), args);
+  if (!process.waitForFinished(30000)) {
+    process.kill();
+    process.waitForFinished();
+    return -1;
+  }
+  if (out) *out = QString::fromUtf8(process.readAllStandardOutput());
+  if (err) *err = QString::fromUtf8(process.readAllStandardError());
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+}  // namespace zelkar::test

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "store/RegistryStore.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace zelkar::test {
+
+// Every test on a store of its own: a temporary directory that holds the store
+// (and stands in for the home, data and cache folders), made the process's
+// store for the test's lifetime.
+class StoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The temporary directory; files of the test may go here too.
+  QString dir() const { return temp_.path(); }
+  QString path(const QString& name) const { return temp_.filePath(name); }
+  store::RegistryStore& store() { return store::RegistryStore::current(); }
+
+  // The shared sample files.
+  static QString testdata(const QString& relative);
+
+ private:
+  QTemporaryDir temp_;
+  QByteArray savedEnv_[5];
+};
+
+// Runs zelkar-reg with the arguments against the test's store; returns the exit
+// code and fills out/err.
+int RunZelkarReg(const QStringList& args, QString* out = nullptr, QString* err = nullptr);
+
+}  // namespace zelkar::test
