@@ -11,11 +11,9 @@ bool frmMain::ImportList(const QString&) { qFatal("not built yet: %s", Q_FUNC_IN
 void frmMain::tvw_OLEDragDrop(const QMimeData*) { qFatal("not built yet: %s", Q_FUNC_INFO); }
 bool frmMain::SaveList() { qFatal("not built yet: %s", Q_FUNC_INFO); }
 bool frmMain::Export(bool) { qFatal("not built yet: %s", Q_FUNC_INFO); }
-std::int16_t frmMain::ExportKeywords() { qFatal("not built yet: %s", Q_FUNC_INFO); }
 void frmMain::mnuHMFE_Click() { qFatal("not built yet: %s", Q_FUNC_INFO); }
 void frmMain::mnuKWMFE_Click() { qFatal("not built yet: %s", Q_FUNC_INFO); }
 void frmMain::mnuKW_Click() { qFatal("not built yet: %s", Q_FUNC_INFO); }
-std::int16_t frmMain::RegisterKeyWords() { qFatal("not built yet: %s", Q_FUNC_INFO); }
 void frmMain::LoadMRU(const QString&) { qFatal("not built yet: %s", Q_FUNC_INFO); }
 void frmMain::DelMRU(std::int16_t) { qFatal("not built yet: %s", Q_FUNC_INFO); }
 void frmMain::mnuMRU_Click(int) { qFatal("not built yet: %s", Q_FUNC_INFO); }

@@ -1,7 +1,4 @@
-// DEVELOPMENT SCAFFOLD: removed when the store, the path helpers and the
-// keyword rules land.
-#include "store/Keywords.h"
-#include "store/PathHelpers.h"
+// DEVELOPMENT SCAFFOLD: removed when the registry store lands.
 #include "store/RegistryStore.h"
 #include "store/modRegEdit.h"
 
@@ -31,18 +28,4 @@ void RegWriteValue(const QString&, const QString&, std::int16_t) { qFatal("not b
 QString RegReadValue(const QString&) { qFatal("not built yet"); }
 bool KeyExists(Hive, const QString&) { qFatal("not built yet"); }
 }  // namespace modRegEdit
-bool HasExt(const QString&) { qFatal("not built yet"); }
-QString AddExt(const QString&) { qFatal("not built yet"); }
-bool FileExists(const QString&) { qFatal("not built yet"); }
-namespace modMain {
-QString FileProperty(const QString&, std::int16_t) { qFatal("not built yet"); }
-QString GetSpecialFolder(std::int32_t) { qFatal("not built yet"); }
-QString GetLongPath(const QString&) { qFatal("not built yet"); }
-}  // namespace modMain
-TargetKind KindOfTarget(const QString&) { qFatal("not built yet"); }
-bool IsInternetAddress(const QString&) { qFatal("not built yet"); }
-bool HasForbiddenKeywordChars(const QString&) { qFatal("not built yet"); }
-QString ReplaceForbiddenKeywordChars(QString) { qFatal("not built yet"); }
-QString WithExeSuffix(const QString&) { qFatal("not built yet"); }
-QString ForbiddenKeywordCharsMessage() { qFatal("not built yet"); }
 }  // namespace zelkar
