@@ -102,6 +102,11 @@ class RegistryStore {
   std::optional<Value> readValue(Hive hive, const QString& path, const QString& name) const;
   QList<NamedValue> values(Hive hive, const QString& path) const;
   QStringList subkeys(Hive hive, const QString& path) const;  // names as stored
+  // The key's path with every name as stored; nothing when the key is missing.
+  std::optional<QString> storedPath(Hive hive, const QString& path) const;
+  // The file that holds the hive, and whether it may be written.
+  QString hiveFile(Hive hive) const;
+  bool writable(Hive hive) const;
 
   // Creates the key and every missing key above it.
   Outcome createKey(Hive hive, const QString& path);

@@ -1,0 +1,495 @@
+#include "store/HiveFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zelkar::store {
+namespace {
+
+// "ZLKR": marks a database as a registry store.
+constexpr std::int64_t kApplicationId = 0x5A4C4B52;
+constexpr std::int64_t kSchemaVersion = 1;
+
+// The root key has id 1 and no parent; every other key points at its parent.
+// `path` is the whole case-folded path, so any key is found by one lookup.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE regkey(
+  id INTEGER PRIMARY KEY,
+  parent INTEGER REFERENCES regkey(id),
+  name TEXT NOT NULL,
+  folded TEXT NOT NULL,
+  path TEXT NOT NULL UNIQUE
+);
+CREATE INDEX regkey_children ON regkey(parent, folded);
+CREATE TABLE regvalue(
+  key INTEGER NOT NULL REFERENCES regkey(id),
+  folded TEXT NOT NULL,
+  name TEXT NOT NULL,
+  type INTEGER NOT NULL,
+  data BLOB NOT NULL,
+  PRIMARY KEY(key, folded)
+) WITHOUT ROWID;
+INSERT INTO regkey(id, parent, name, folded, path) VALUES(1, NULL, '', '', '');
+PRAGMA application_id = 1514949458;
+PRAGMA user_version = 1;
+)sql";
+
+constexpr const char* kQueries[] = {
+    // FindKey
+    "SELECT id FROM regkey WHERE path = ?1",
+    // FindValue
+    "SELECT v.type, v.data FROM regkey k JOIN regvalue v ON v.key = k.id "
+    "WHERE k.path = ?1 AND v.folded = ?2",
+    // ListValues
+    "SELECT v.name, v.type, v.data FROM regkey k JOIN regvalue v ON v.key = k.id "
+    "WHERE k.path = ?1 ORDER BY v.folded",
+    // ListSubkeys
+    "SELECT c.name FROM regkey p JOIN regkey c ON c.parent = p.id WHERE p.path = ?1 ORDER BY c.folded",
+    // KeyParent
+    "SELECT parent, name FROM regkey WHERE id = ?1",
+    // InsertKey
+    "INSERT INTO regkey(parent, name, folded, path) VALUES(?1, ?2, ?3, ?4)",
+    // UpsertValue: a value that is already there is left untouched.
+    "INSERT INTO regvalue(key, folded, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+    "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data "
+    "WHERE type IS NOT excluded.type OR data IS NOT excluded.data",
+    // HasChild
+    "SELECT 1 FROM regkey WHERE parent = ?1 LIMIT 1",
+    // DeleteValues
+    "DELETE FROM regvalue WHERE key = ?1",
+    // DeleteOneValue
+    "DELETE FROM regvalue WHERE key = ?1 AND folded = ?2",
+    // DeleteKeyRow
+    "DELETE FROM regkey WHERE id = ?1",
+};
+
+QString reasonFor(int resultCode, const QString& detail) {
+  switch (resultCode & 0xff) {
+    case SQLITE_NOTADB:
+      return QStringLiteral("is not a registry store (%1)").arg(detail);
+    case SQLITE_CORRUPT:
+      return QStringLiteral("is damaged (%1)").arg(detail);
+    default:
+      return QStringLiteral("cannot be read (%1)").arg(detail);
+  }
+}
+
+}  // namespace
+
+QString FoldName(QStringView name) {
+  // Most names are ASCII, where folding is A-Z to a-z; that is done here at a
+  // fraction of the cost of the general folding.
+  QString folded(name.size(), Qt::Uninitialized);
+  char16_t* out = reinterpret_cast<char16_t*>(folded.data());
+  for (const QChar c : name) {
+    const char16_t unit = c.unicode();
+    if (unit >= 0x80) return name.toString().toCaseFolded();
+    *out++ = unit >= u'A' && unit <= u'Z' ? char16_t(unit + 32) : unit;
+  }
+  return folded;
+}
+
+QString FoldPath(QStringView path) {
+  QString folded = FoldName(path);
+  const bool clean = !folded.startsWith(u'\\') && !folded.endsWith(u'\\') && !folded.contains(u"\\\\");
+  if (clean) return folded;
+  QString joined;
+  joined.reserve(folded.size());
+  for (const QStringView part : QStringView(folded).split(u'\\', Qt::SkipEmptyParts)) {
+    if (!joined.isEmpty()) joined += u'\\';
+    joined += part;
+  }
+  return joined;
+}
+
+KeyPath KeyPath::from(const QString& path) { return {path, FoldPath(path)}; }
+
+QStringList KeyPath::parts() const { return written.split(u'\\', Qt::SkipEmptyParts); }
+
+// One write: its own transaction, or a savepoint inside an open group. Rolled
+// back unless committed.
+class HiveFile::WriteScope {
+ public:
+  explicit WriteScope(HiveFile& hive) : hive_(hive), nested_(!hive.groups_.empty()) {}
+  ~WriteScope() {
+    if (!open_) return;
+    if (nested_) {
+      hive_.db_.exec("ROLLBACK TO w");
+      hive_.db_.exec("RELEASE w");
+      if (!hive_.db_.inTransaction()) hive_.groupLost_ = true;
+    } else {
+      hive_.db_.exec("ROLLBACK");
+    }
+  }
+  WriteScope(const WriteScope&) = delete;
+  WriteScope& operator=(const WriteScope&) = delete;
+
+  int begin() {
+    const int rc = hive_.db_.exec(nested_ ? "SAVEPOINT w" : "BEGIN IMMEDIATE");
+    open_ = rc == SQLITE_OK;
+    return rc;
+  }
+  int commit() {
+    const int rc = hive_.db_.exec(nested_ ? "RELEASE w" : "COMMIT");
+    if (rc == SQLITE_OK) open_ = false;
+    return rc;
+  }
+
+ private:
+  HiveFile& hive_;
+  const bool nested_;
+  bool open_ = false;
+};
+
+HiveFile::HiveFile(const QString& file, bool readOnly, bool privateFile) : file_(file) {
+  const QFileInfo info(file);
+  const bool exists = info.exists();
+  if (exists && !info.isFile()) throw StoreError(file, QStringLiteral("is not a file"));
+  const QByteArray local = QFile::encodeName(file);
+  const QByteArray folder = QFile::encodeName(info.absolutePath());
+  // The journal lives beside the file, so its folder must be writable too.
+  const bool canWrite = !readOnly && ::access(folder.constData(), W_OK) == 0 &&
+                        (!exists || ::access(local.constData(), W_OK) == 0);
+  if (!exists) {
+    if (!canWrite) return;  // nothing to read, and nothing may be written
+    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privateFile ? 0600 : 0644);
+    if (fd >= 0)
+      ::close(fd);
+    else if (errno != EEXIST)
+      return;
+  }
+  openDatabase(!canWrite);
+}
+
+HiveFile::~HiveFile() {
+  statements_ = {};
+  db_.close();
+}
+
+void HiveFile::openDatabase(bool readOnly) {
+  if (db_.open(file_, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) != SQLITE_OK)
+    throw StoreError(file_, QStringLiteral("cannot be opened (%1)").arg(db_.errorText()));
+  sqlite3_busy_timeout(db_.handle(), 5000);
+  validate(readOnly);
+}
+
+void HiveFile::useWriteAheadLog() {
+  db_.exec("PRAGMA journal_mode=WAL");
+  db_.exec("PRAGMA synchronous=NORMAL");
+}
+
+void HiveFile::validate(bool readOnly) {
+  std::int64_t appId = 0;
+  std::int64_t version = 0;
+  std::int64_t objects = 0;
+  int rc = db_.queryInt("PRAGMA application_id", appId);
+  if (rc == SQLITE_OK) rc = db_.queryInt("PRAGMA user_version", version);
+  if (rc == SQLITE_OK) rc = db_.queryInt("SELECT count(*) FROM sqlite_master", objects);
+  if (rc != SQLITE_OK && readOnly && sqlite::isRefusal(rc) && (rc & 0xff) != SQLITE_BUSY) {
+    // A shared hive in a folder we may not write: its journal index cannot be
+    // set up, so read the file as it stands.
+    const QString uri = QString::fromUtf8(QUrl::fromLocalFile(file_).toEncoded()) + QStringLiteral("?immutable=1");
+    if (db_.open(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI) == SQLITE_OK) {
+      rc = db_.queryInt("PRAGMA application_id", appId);
+      if (rc == SQLITE_OK) rc = db_.queryInt("PRAGMA user_version", version);
+      if (rc == SQLITE_OK) rc = db_.queryInt("SELECT count(*) FROM sqlite_master", objects);
+    } else {
+      rc = db_.errorCode();
+    }
+  }
+  if (rc != SQLITE_OK) throw StoreError(file_, reasonFor(rc, db_.errorText()));
+
+  if (appId == kApplicationId) {
+    if (version > kSchemaVersion)
+      throw StoreError(file_, QStringLiteral("was made by a newer version of Zelkar"));
+  } else if (appId == 0 && objects == 0) {
+    if (readOnly) {  // an empty file that may not be set up: an empty hive
+      db_.close();
+      return;
+    }
+    // Setting up an empty file risks nothing, so it need not wait for the disk.
+    db_.exec("PRAGMA synchronous=OFF");
+    db_.exec("PRAGMA journal_mode=WAL");
+    createTables();
+    db_.exec("PRAGMA synchronous=NORMAL");
+  } else {
+    throw StoreError(file_, QStringLiteral("is not a registry store (it holds other data)"));
+  }
+  present_ = true;
+  writable_ = !readOnly;
+  if (writable_ && appId == kApplicationId) useWriteAheadLog();
+}
+
+void HiveFile::createTables() {
+  int rc = db_.exec("BEGIN IMMEDIATE");
+  if (rc != SQLITE_OK)
+    throw StoreError(file_, QStringLiteral("cannot be set up (%1)").arg(db_.errorText()));
+  // Another process may have set the file up while we waited for the lock.
+  std::int64_t appId = 0;
+  std::int64_t objects = 0;
+  rc = db_.queryInt("PRAGMA application_id", appId);
+  if (rc == SQLITE_OK) rc = db_.queryInt("SELECT count(*) FROM sqlite_master", objects);
+  const bool foreign = rc == SQLITE_OK && appId != kApplicationId && objects != 0;
+  if (rc == SQLITE_OK && appId == 0 && objects == 0) rc = db_.exec(kSchema);
+  if (rc == SQLITE_OK && !foreign) rc = db_.exec("COMMIT");
+  if (rc != SQLITE_OK || foreign) {
+    const QString reason = foreign ? QStringLiteral("is not a registry store (it holds other data)")
+                                   : reasonFor(rc, db_.errorText());
+    db_.exec("ROLLBACK");
+    throw StoreError(file_, reason);
+  }
+}
+
+sqlite::Statement* HiveFile::statement(Query query) {
+  sqlite::Statement& cached = statements_[query];
+  if (!cached.isPrepared() && cached.prepare(db_, kQueries[query]) != SQLITE_OK) return nullptr;
+  return &cached;
+}
+
+std::optional<std::int64_t> HiveFile::keyId(const QString& foldedPath) {
+  if (!present_) return std::nullopt;
+  sqlite::Statement* find = statement(FindKey);
+  if (!find) return std::nullopt;
+  sqlite::Use use(*find);
+  find->bind(1, foldedPath);
+  if (find->step() != SQLITE_ROW) return std::nullopt;
+  return find->columnInt(0);
+}
+
+bool HiveFile::keyExists(const QString& foldedPath) { return keyId(foldedPath).has_value(); }
+
+std::optional<Value> HiveFile::value(const QString& foldedPath, const QString& foldedName) {
+  if (!present_) return std::nullopt;
+  sqlite::Statement* find = statement(FindValue);
+  if (!find) return std::nullopt;
+  sqlite::Use use(*find);
+  find->bind(1, foldedPath);
+  find->bind(2, foldedName);
+  if (find->step() != SQLITE_ROW) return std::nullopt;
+  return Value{static_cast<std::uint32_t>(find->columnInt(0)), find->columnBlob(1)};
+}
+
+QList<NamedValue> HiveFile::values(const QString& foldedPath) {
+  QList<NamedValue> result;
+  if (!present_) return result;
+  sqlite::Statement* list = statement(ListValues);
+  if (!list) return result;
+  sqlite::Use use(*list);
+  list->bind(1, foldedPath);
+  while (list->step() == SQLITE_ROW)
+    result.append({list->columnText(0), {static_cast<std::uint32_t>(list->columnInt(1)), list->columnBlob(2)}});
+  return result;
+}
+
+QStringList HiveFile::subkeys(const QString& foldedPath) {
+  QStringList result;
+  if (!present_) return result;
+  sqlite::Statement* list = statement(ListSubkeys);
+  if (!list) return result;
+  sqlite::Use use(*list);
+  list->bind(1, foldedPath);
+  while (list->step() == SQLITE_ROW) result.append(list->columnText(0));
+  return result;
+}
+
+std::optional<QString> HiveFile::storedPath(const QString& foldedPath) {
+  const std::optional<std::int64_t> id = keyId(foldedPath);
+  sqlite::Statement* parent = statement(KeyParent);
+  if (!id || !parent) return std::nullopt;
+  QStringList names;
+  // Ids start at 1, so the root's missing parent reads as 0.
+  for (std::int64_t current = *id; current != 0;) {
+    sqlite::Use use(*parent);
+    parent->bind(1, current);
+    if (parent->step() != SQLITE_ROW) return std::nullopt;
+    current = parent->columnInt(0);
+    if (current != 0) names.prepend(parent->columnText(1));
+  }
+  return names.join(u'\\');
+}
+
+int HiveFile::ensureKey(const KeyPath& path, std::int64_t& id) {
+  if (const auto found = keyId(path.folded)) {
+    id = *found;
+    return SQLITE_OK;
+  }
+  const auto root = keyId(QString());
+  if (!root) return SQLITE_CORRUPT;
+  id = *root;
+  QString written;
+  for (const QString& part : path.parts()) {
+    if (!written.isEmpty()) written += u'\\';
+    written += part;
+    const QString folded = FoldPath(written);
+    if (const auto found = keyId(folded)) {
+      id = *found;
+      continue;
+    }
+    sqlite::Statement* insert = statement(InsertKey);
+    if (!insert) return db_.errorCode();
+    sqlite::Use use(*insert);
+    const QString foldedPart = FoldName(part);
+    insert->bind(1, id);
+    insert->bind(2, part);
+    insert->bind(3, foldedPart);
+    insert->bind(4, folded);
+    const int rc = insert->step();
+    if (rc != SQLITE_DONE) return rc;
+    id = db_.lastInsertId();
+  }
+  return SQLITE_OK;
+}
+
+Outcome HiveFile::fail(int resultCode) {
+  faultCode_ = resultCode;
+  faultText_ = QStringLiteral("%1 (%2)").arg(db_.errorText(), file_);
+  return sqlite::isRefusal(resultCode) ? Outcome::Refused : Outcome::Fault;
+}
+
+bool HiveFile::groupRefuses() const { return !groups_.empty() && (!groups_.back() || groupLost_); }
+
+Outcome HiveFile::createKey(const KeyPath& path) {
+  if (!writable_ || groupRefuses()) return Outcome::Refused;
+  if (keyExists(path.folded)) return Outcome::Done;
+  WriteScope scope(*this);
+  int rc = scope.begin();
+  std::int64_t id = 0;
+  if (rc == SQLITE_OK) rc = ensureKey(path, id);
+  if (rc == SQLITE_OK) rc = scope.commit();
+  return rc == SQLITE_OK ? Outcome::Done : fail(rc);
+}
+
+Outcome HiveFile::writeValue(const KeyPath& path, const QString& name, const Value& value) {
+  // A hive that may not be written refuses even a value that is already there.
+  if (!writable_ || groupRefuses()) return Outcome::Refused;
+  const QString foldedName = FoldName(name);
+  // Storing what is already there must not touch the file.
+  if (const auto current = this->value(path.folded, foldedName); current && *current == value) return Outcome::Done;
+  WriteScope scope(*this);
+  int rc = scope.begin();
+  std::int64_t id = 0;
+  if (rc == SQLITE_OK) rc = ensureKey(path, id);
+  if (rc == SQLITE_OK) {
+    sqlite::Statement* upsert = statement(UpsertValue);
+    if (!upsert) {
+      rc = db_.errorCode();
+    } else {
+      sqlite::Use use(*upsert);
+      upsert->bind(1, id);
+      upsert->bind(2, foldedName);
+      upsert->bind(3, name);
+      upsert->bind(4, static_cast<std::int64_t>(value.type));
+      upsert->bindBlob(5, value.data);
+      rc = upsert->step();
+      if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    }
+  }
+  if (rc == SQLITE_OK) rc = scope.commit();
+  return rc == SQLITE_OK ? Outcome::Done : fail(rc);
+}
+
+Outcome HiveFile::deleteValue(const KeyPath& path, const QString& name) {
+  const QString foldedName = FoldName(name);
+  if (!value(path.folded, foldedName)) return Outcome::Missing;
+  if (!writable_ || groupRefuses()) return Outcome::Refused;
+  WriteScope scope(*this);
+  int rc = scope.begin();
+  const auto id = keyId(path.folded);
+  if (rc == SQLITE_OK && !id) return Outcome::Missing;
+  if (rc == SQLITE_OK) {
+    sqlite::Statement* remove = statement(DeleteOneValue);
+    if (!remove) return fail(db_.errorCode());
+    sqlite::Use use(*remove);
+    remove->bind(1, *id);
+    remove->bind(2, foldedName);
+    rc = remove->step();
+    if (rc == SQLITE_DONE) {
+      if (sqlite3_changes(db_.handle()) == 0) return Outcome::Missing;
+      rc = SQLITE_OK;
+    }
+  }
+  if (rc == SQLITE_OK) rc = scope.commit();
+  return rc == SQLITE_OK ? Outcome::Done : fail(rc);
+}
+
+Outcome HiveFile::deleteKey(const KeyPath& path) {
+  if (!keyExists(path.folded)) return Outcome::Missing;
+  if (path.folded.isEmpty() || !writable_ || groupRefuses()) return Outcome::Refused;  // a hive's root stays
+  WriteScope scope(*this);
+  int rc = scope.begin();
+  if (rc != SQLITE_OK) return fail(rc);
+  const auto id = keyId(path.folded);
+  if (!id) return Outcome::Missing;
+  {
+    sqlite::Statement* child = statement(HasChild);
+    if (!child) return fail(db_.errorCode());
+    sqlite::Use use(*child);
+    child->bind(1, *id);
+    rc = child->step();
+    if (rc == SQLITE_ROW) return Outcome::HasSubkeys;
+    if (rc != SQLITE_DONE) return fail(rc);
+  }
+  for (const Query query : {DeleteValues, DeleteKeyRow}) {
+    sqlite::Statement* remove = statement(query);
+    if (!remove) return fail(db_.errorCode());
+    sqlite::Use use(*remove);
+    remove->bind(1, *id);
+    rc = remove->step();
+    if (rc != SQLITE_DONE) return fail(rc);
+  }
+  rc = scope.commit();
+  return rc == SQLITE_OK ? Outcome::Done : fail(rc);
+}
+
+bool HiveFile::beginGroup() {
+  bool started = false;
+  if (writable_ && !groupRefuses() && !groupLost_) {
+    const int rc = db_.exec(groups_.empty() ? "BEGIN IMMEDIATE" : "SAVEPOINT g");
+    started = rc == SQLITE_OK;
+    if (!started) fail(rc);
+  }
+  groups_.push_back(started);
+  return started;
+}
+
+bool HiveFile::commitGroup() {
+  if (groups_.empty()) return false;
+  const bool started = groups_.back();
+  groups_.pop_back();
+  bool committed = false;
+  if (started && !groupLost_) {
+    const int rc = db_.exec(groups_.empty() ? "COMMIT" : "RELEASE g");
+    committed = rc == SQLITE_OK;
+    if (!committed) {
+      fail(rc);
+      db_.exec(groups_.empty() ? "ROLLBACK" : "ROLLBACK TO g");
+      if (!groups_.empty()) db_.exec("RELEASE g");
+    }
+  }
+  if (groups_.empty()) groupLost_ = false;
+  return committed;
+}
+
+void HiveFile::rollbackGroup() {
+  if (groups_.empty()) return;
+  const bool started = groups_.back();
+  groups_.pop_back();
+  if (started && !groupLost_) {
+    if (groups_.empty()) {
+      db_.exec("ROLLBACK");
+    } else {
+      db_.exec("ROLLBACK TO g");
+      db_.exec("RELEASE g");
+    }
+  }
+  if (groups_.empty()) groupLost_ = false;
+}
+
+}  // namespace zelkar::store

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "store/RegistryStore.h"
+#include "store/Sqlite.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zelkar::store {
+
+// A key path as the caller wrote it, and the case-folded form that the store
+// looks keys up by (parts joined by "\", no empty parts).
+struct KeyPath {
+  QString written;
+  QString folded;
+  static KeyPath from(const QString& path);
+  QStringList parts() const;  // the names as written, only needed to create keys
+};
+
+// The lookup form of a name: case-folded (Unicode simple folding).
+QString FoldName(QStringView name);
+// The lookup form of a key path: case-folded, no leading, trailing or doubled "\".
+QString FoldPath(QStringView path);
+
+// One hive file: its single connection, its reused statements and its open
+// groups of writes. Reads never fail: whatever cannot be read reads as absent.
+class HiveFile {
+ public:
+  // Opens the file, creating it (and its tables) when missing and writable.
+  // `privateFile`: a new file is readable by its owner only. Throws StoreError
+  // for a file that is not a store; such a file is never written.
+  HiveFile(const QString& file, bool readOnly, bool privateFile);
+  ~HiveFile();
+  HiveFile(const HiveFile&) = delete;
+  HiveFile& operator=(const HiveFile&) = delete;
+
+  const QString& file() const { return file_; }
+  bool writable() const { return writable_; }
+
+  bool keyExists(const QString& foldedPath);
+  std::optional<Value> value(const QString& foldedPath, const QString& foldedName);
+  QList<NamedValue> values(const QString& foldedPath);
+  QStringList subkeys(const QString& foldedPath);
+  // The key's path with every name as stored; nothing when it does not exist.
+  std::optional<QString> storedPath(const QString& foldedPath);
+
+  Outcome createKey(const KeyPath& path);
+  Outcome writeValue(const KeyPath& path, const QString& name, const Value& value);
+  Outcome deleteValue(const KeyPath& path, const QString& name);
+  Outcome deleteKey(const KeyPath& path);
+
+  // Groups of writes, nested: the outermost is one transaction, inner ones are
+  // savepoints. beginGroup is false when the group could not start; writes in
+  // such a group are refused.
+  bool beginGroup();
+  bool commitGroup();
+  void rollbackGroup();
+
+  QString faultText() const { return faultText_; }
+  int faultCode() const { return faultCode_; }
+
+ private:
+  enum Query {
+    FindKey,
+    FindValue,
+    ListValues,
+    ListSubkeys,
+    KeyParent,
+    InsertKey,
+    UpsertValue,
+    HasChild,
+    DeleteValues,
+    DeleteOneValue,
+    DeleteKeyRow,
+    QueryCount
+  };
+  class WriteScope;
+
+  void openDatabase(bool readOnly);
+  void validate(bool readOnly);
+  void useWriteAheadLog();
+  void createTables();
+  sqlite::Statement* statement(Query query);
+  std::optional<std::int64_t> keyId(const QString& foldedPath);
+  int ensureKey(const KeyPath& path, std::int64_t& id);
+  // Records a failed step's reason and says how it counts.
+  Outcome fail(int resultCode);
+  bool groupRefuses() const;
+
+  QString file_;
+  sqlite::Database db_;
+  bool present_ = false;   // false: no usable file, every read is empty
+  bool writable_ = false;
+  std::array<sqlite::Statement, QueryCount> statements_;
+  std::vector<bool> groups_;  // per open group: whether it started
+  bool groupLost_ = false;    // the outer transaction ended under an inner failure
+  QString faultText_;
+  int faultCode_ = 0;
+};
+
+}  // namespace zelkar::store

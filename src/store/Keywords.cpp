@@ -1,0 +1,42 @@
+#include "store/Keywords.h"
+
+#include "store/PathHelpers.h"
+
+namespace zelkar {
+
+TargetKind KindOfTarget(const QString& target) {
+  if (FileExists(target)) return TargetKind::File;
+  // An address holds "/" and a "." and would otherwise pass for a missing file,
+  // which Clean Up deletes.
+  if (IsInternetAddress(target)) return TargetKind::InternetAddress;
+  if (HasExt(target)) return TargetKind::Broken;
+  return TargetKind::Directory;
+}
+
+bool IsInternetAddress(const QString& target) {
+  return target.startsWith(QLatin1String("http://")) || target.startsWith(QLatin1String("https://")) ||
+         target.startsWith(QLatin1String("www."));
+}
+
+bool HasForbiddenKeywordChars(const QString& name) {
+  for (const QChar c : kForbiddenKeywordChars)
+    if (name.contains(c)) return true;
+  return false;
+}
+
+QString ReplaceForbiddenKeywordChars(QString name) {
+  for (const QChar c : kForbiddenKeywordChars) name.replace(c, QLatin1Char('_'));
+  return name;
+}
+
+QString WithExeSuffix(const QString& name) {
+  if (name.right(4).compare(QLatin1String(".exe"), Qt::CaseInsensitive) == 0) return name;
+  return name + QStringLiteral(".exe");
+}
+
+QString ForbiddenKeywordCharsMessage() {
+  return QStringLiteral("Keywords may not contain any of the following:\r\n"
+                        "Spaces, \\, /, :, *, ?, \", <, >, |");
+}
+
+}  // namespace zelkar

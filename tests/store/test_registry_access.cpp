@@ -1,0 +1,208 @@
+#include "store/Keywords.h"
+#include "store/RegistryStore.h"
+#include "store/modRegEdit.h"
+#include "support/ScriptedDialogs.h"
+#include "support/StoreTest.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+
+namespace zelkar::test {
+namespace {
+
+using namespace zelkar::modRegEdit;
+using store::Hive;
+using store::RegistryStore;
+using store::StoreLocation;
+using store::Value;
+
+const QString kAppPaths = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths");
+const QString kFull = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\");
+
+class RegistryAccessTest : public StoreTest {
+ protected:
+  void putRaw(const QString& name, std::uint32_t type, const QByteArray& data) {
+    ASSERT_EQ(store().writeValue(Hive::CurrentUser, QStringLiteral("Raw"), name, Value{type, data}),
+              store::Outcome::Done);
+  }
+  void reopenReadOnly() {
+    StoreLocation location = StoreLocation::inDirectory(path(QStringLiteral("registry")));
+    location.readOnly = true;
+    RegistryStore::useLocation(location);
+  }
+};
+
+// Shows every box on standard error as well, so that a death test can see it.
+class EchoDialogs final : public Dialogs {
+ public:
+  explicit EchoDialogs(Dialogs& next) : next_(next), scope_(*this) {}
+  int messageBox(const QString& text, int style, const QString& title) override {
+    std::fprintf(stderr, "box [%s] [%s] %d\n", qUtf8Printable(title), qUtf8Printable(text), style);
+    return next_.messageBox(text, style, title);
+  }
+  std::optional<QString> openFile(const FileDialogRequest& r) override { return next_.openFile(r); }
+  std::optional<QString> saveFile(const FileDialogRequest& r) override { return next_.saveFile(r); }
+  std::optional<QString> browseFolder(const QString& t) override { return next_.browseFolder(t); }
+
+ private:
+  Dialogs& next_;
+  Dialogs::Scope scope_;
+};
+
+TEST_F(RegistryAccessTest, BothFamiliesSeeOneStoreWithoutRegardToCase) {
+  RegWriteValue(kFull + QStringLiteral("Notepad.EXE\\"), QStringLiteral("/usr/bin/gedit"), 0);
+  EXPECT_EQ(GetString(Hive::LocalMachine, kAppPaths.toLower() + QStringLiteral("\\notepad.exe"), "", "none"),
+            QStringLiteral("/usr/bin/gedit"));
+  EXPECT_EQ(EnumKeys(Hive::LocalMachine, kAppPaths + u'\\'), QStringList{"Notepad.EXE"});
+  EXPECT_TRUE(KeyExists(Hive::LocalMachine, kAppPaths + QStringLiteral("\\NOTEPAD.exe")));
+
+  SaveString(Hive::LocalMachine, kAppPaths + QStringLiteral("\\Calc.exe"), "", QStringLiteral("/usr/bin/gnome-calculator"));
+  EXPECT_EQ(RegReadValue(QStringLiteral("hklm\\software\\microsoft\\windows\\currentversion\\app paths\\calc.exe\\")),
+            QStringLiteral("/usr/bin/gnome-calculator"));
+
+  // A path without a trailing "\" names a value; HKCR lands below the machine's Classes.
+  RegWriteValue(QStringLiteral("HKCR\\Zelkar.File\\Shell\\Load\\command\\Extra"), QStringLiteral("x"), 0);
+  EXPECT_EQ(GetString(Hive::LocalMachine, "SOFTWARE\\Classes\\zelkar.file\\shell\\load\\command", "Extra", "-"), "x");
+  EXPECT_EQ(RegReadValue(QStringLiteral("HKEY_CLASSES_ROOT\\Zelkar.File\\Shell\\Load\\command\\")), QString());
+  EXPECT_EQ(GetString(Hive::LocalMachine, "SOFTWARE\\Classes\\Zelkar.File\\Shell\\Load\\command", "", "-"), "-");
+
+  SaveDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Left"), -15);
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey.toUpper(), QStringLiteral("LEFT"), 0), -15);
+  EXPECT_EQ(RegReadValue(QStringLiteral("HKCU\\") + kSettingsKey + QStringLiteral("\\left")), QStringLiteral("-15"));
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Top"), 7), 7);
+}
+
+TEST_F(RegistryAccessTest, ReadsHonourValueTypes) {
+  putRaw("expand", store::type::ExpandString, QByteArray("%HOME%/bin\0", 11));
+  putRaw("bare", store::type::String, QByteArray("no terminator"));
+  putRaw("cut", store::type::String, QByteArray("first\0second\0", 13));
+  putRaw("binary", store::type::Binary, QByteArray("\x01\x02", 2));
+  putRaw("short", store::type::DWord, QByteArray("\x01\x02\x03", 3));
+  putRaw("odd", 0x12345678u, QByteArray("\xff\x00", 2));
+  SaveString(Hive::CurrentUser, "Raw", "text", "12");
+
+  const auto get = [](const char* name) { return GetString(Hive::CurrentUser, "Raw", name, "default"); };
+  EXPECT_EQ(get("expand"), "default");
+  EXPECT_EQ(get("bare"), "no terminator");
+  EXPECT_EQ(get("cut"), "first");
+  EXPECT_EQ(get("binary"), "default");
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, "Raw", "text", 99), 99);
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, "Raw", "short", 99), 99);
+
+  const auto read = [](const char* name) { return RegReadValue(QStringLiteral("HKCU\\Raw\\") + name); };
+  EXPECT_EQ(read("expand"), qEnvironmentVariable("HOME") + "/bin");
+  EXPECT_EQ(read("cut"), "first");
+  EXPECT_EQ(read("binary"), QString());
+  EXPECT_EQ(read("short"), QString());
+  EXPECT_EQ(read("missing"), QString());
+  EXPECT_EQ(RegReadValue(QStringLiteral("HKCU\\No\\Such\\Key\\")), QString());
+  EXPECT_EQ(RegReadValue(QStringLiteral("HKEY_USERS\\Raw\\text")), QString());
+  SaveDWord(Hive::CurrentUser, "Raw", "all", -1);
+  EXPECT_EQ(read("all"), "-1");
+  EXPECT_EQ(store().readValue(Hive::CurrentUser, "Raw", "odd"), (Value{0x12345678u, QByteArray("\xff\x00", 2)}));
+}
+
+TEST_F(RegistryAccessTest, ParsesFullPaths) {
+  Hive hive{};
+  QString key, name;
+  ASSERT_TRUE(ParseFullPath("hkey_local_machine\\A\\B\\", hive, key, name));
+  EXPECT_EQ(hive, Hive::LocalMachine);
+  EXPECT_EQ(key, "A\\B");
+  EXPECT_EQ(name, QString());
+  ASSERT_TRUE(ParseFullPath("HKCU\\A\\Val", hive, key, name));
+  EXPECT_EQ(hive, Hive::CurrentUser);
+  EXPECT_EQ(key, "A");
+  EXPECT_EQ(name, "Val");
+  ASSERT_TRUE(ParseFullPath("HKCR\\Val", hive, key, name));
+  EXPECT_EQ(hive, Hive::ClassesRoot);
+  EXPECT_EQ(key, QString());
+  EXPECT_FALSE(ParseFullPath("HKEY_USERS\\A\\", hive, key, name));
+  EXPECT_FALSE(ParseFullPath("HKLM", hive, key, name));
+}
+
+TEST_F(RegistryAccessTest, ListsEverySubkeyInFoldedOrderWhateverItsLength) {
+  EXPECT_TRUE(EnumKeys(Hive::LocalMachine, kAppPaths).isEmpty());
+  const QString longName = QString(300, u'k') + QStringLiteral(".exe");
+  for (const QString& name : {QStringLiteral("zeta.exe"), longName, QStringLiteral("Alpha.exe"), QStringLiteral("b.exe")})
+    RegWriteValue(kFull + name + u'\\', QStringLiteral("/bin/true"), 0);
+  EXPECT_EQ(EnumKeys(Hive::LocalMachine, kAppPaths), (QStringList{"Alpha.exe", "b.exe", longName, "zeta.exe"}));
+  EXPECT_TRUE(EnumKeys(Hive::LocalMachine, kAppPaths + QStringLiteral("\\b.exe")).isEmpty());
+}
+
+TEST_F(RegistryAccessTest, DeleteKeyIsSilentWhenItCannotDelete) {
+  ScriptedDialogs dialogs;  // no box may show
+  RegWriteValue(kFull + QStringLiteral("a.exe\\"), QStringLiteral("/bin/a"), 0);
+  RegWriteValue(kFull + QStringLiteral("a.exe\\Sub\\"), QStringLiteral("/bin/sub"), 0);
+  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\missing.exe"));
+  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe"));
+  EXPECT_EQ(RegReadValue(kFull + QStringLiteral("a.exe\\")), QStringLiteral("/bin/a"));
+  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\A.EXE\\sub"));
+  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe"));
+  EXPECT_FALSE(KeyExists(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe")));
+  // A key made again does not bring back the old values.
+  SaveString(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe"), "Other", "x");
+  EXPECT_EQ(RegReadValue(kFull + QStringLiteral("a.exe\\")), QString());
+}
+
+TEST_F(RegistryAccessTest, RefusedWritesPassSilentlyWithFailModeZero) {
+  RegWriteValue(kFull + QStringLiteral("a.exe\\"), QStringLiteral("/bin/a"), 0);
+  SaveDWord(Hive::CurrentUser, kSettingsKey, "Top", 3);
+  reopenReadOnly();
+  ScriptedDialogs dialogs;  // no box may show
+  RegWriteValue(kFull + QStringLiteral("a.exe\\"), QStringLiteral("/bin/changed"), 0);
+  RegWriteValue(kFull + QStringLiteral("new.exe\\"), QStringLiteral("/bin/new"), 0);
+  RegWriteValue(QStringLiteral("NOROOT\\x\\"), QStringLiteral("/bin/new"), 0);
+  SaveDWord(Hive::CurrentUser, kSettingsKey, "Top", 4);
+  SaveString(Hive::CurrentUser, kSettingsKey, "Dir", "/tmp");
+  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe"));
+  EXPECT_EQ(RegReadValue(kFull + QStringLiteral("a.exe\\")), QStringLiteral("/bin/a"));
+  EXPECT_EQ(EnumKeys(Hive::LocalMachine, kAppPaths), QStringList{"a.exe"});
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey, "Top", 0), 3);
+  EXPECT_EQ(GetString(Hive::CurrentUser, kSettingsKey, "Dir", "none"), "none");
+}
+
+using RegistryAccessDeathTest = RegistryAccessTest;
+
+TEST_F(RegistryAccessDeathTest, RefusedWriteWithFailModeOneShowsAdministratorBoxAndEnds) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  RegWriteValue(kFull + QStringLiteral("Zelkar.exe\\"), QStringLiteral("/old"), 1);
+  reopenReadOnly();
+  EXPECT_EXIT(
+      {
+        ScriptedDialogs dialogs;
+        dialogs.expectBox(QStringLiteral("Error"),
+                          QStringLiteral("Please log on under a user account with administrative privileges."), 1, 16);
+        EchoDialogs echo(dialogs);
+        RegWriteValue(kFull + QStringLiteral("Zelkar.exe\\"), QStringLiteral("/new"), 1);
+      },
+      ::testing::ExitedWithCode(1),
+      "box \\[Error\\] \\[Please log on under a user account with administrative privileges\\.\\] 16\n");
+  EXPECT_EQ(RegReadValue(kFull + QStringLiteral("Zelkar.exe\\")), QStringLiteral("/old"));
+}
+
+TEST_F(RegistryAccessDeathTest, DamagedStoreIsNamedAndTheProgramStops) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const QString file = path(QStringLiteral("registry/user.sqlite"));
+  QDir().mkpath(path(QStringLiteral("registry")));
+  QFile damaged(file);
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+  damaged.write(QByteArray(3000, '\x07'));
+  damaged.close();
+  // The dying child runs the test afresh in a folder of its own.
+  EXPECT_EXIT(
+      {
+        ScriptedDialogs dialogs;
+        dialogs.expectBoxTitled(QStringLiteral("Zelkar"), 1);
+        EchoDialogs echo(dialogs);
+        GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Left"), 0);
+      },
+      ::testing::ExitedWithCode(1), "box \\[Zelkar\\] \\[The registry file \"[^\"]*/registry/user\\.sqlite\" is damaged");
+  QFile after(file);
+  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+  EXPECT_EQ(after.readAll(), QByteArray(3000, '\x07'));
+}
+
+}  // namespace
+}  // namespace zelkar::test

@@ -1,0 +1,235 @@
+#include "store/RegistryStore.h"
+#include "store/modRegEdit.h"
+#include "support/StoreTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace zelkar::test {
+namespace {
+
+using store::Hive;
+using store::Outcome;
+using store::RegistryStore;
+using store::StoreError;
+using store::StoreLocation;
+using store::Value;
+
+const QString kAppPaths = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths");
+
+class RegistryStoreTest : public StoreTest {
+ protected:
+  QString registry() const { return path(QStringLiteral("registry")); }
+  QString machineFile() const { return registry() + QStringLiteral("/machine.sqlite"); }
+
+  static QByteArray bytesOf(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+  static int mode(const QString& file) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+  }
+  // Commits made by other connections, as a second connection sees them.
+  static std::int64_t dataVersion(sqlite3* observer) {
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(observer, "PRAGMA data_version", -1, &stmt, nullptr);
+    sqlite3_step(stmt);
+    const std::int64_t version = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return version;
+  }
+  void reopenReadOnly() {
+    StoreLocation location = StoreLocation::inDirectory(registry());
+    location.readOnly = true;
+    RegistryStore::useLocation(location);
+  }
+};
+
+TEST_F(RegistryStoreTest, CreatesPrivateFolderAndUserHive) {
+  ASSERT_EQ(store().writeValue(Hive::CurrentUser, QStringLiteral("Software\\Orbrin\\Zelkar"),
+                               QStringLiteral("Left"), Value::fromDWord(5)),
+            Outcome::Done);
+  EXPECT_EQ(mode(registry()), 0700);
+  EXPECT_EQ(mode(registry() + QStringLiteral("/user.sqlite")), 0600);
+  EXPECT_TRUE(QFileInfo::exists(machineFile()));
+}
+
+TEST_F(RegistryStoreTest, NamesCompareWithoutCaseAndListInFoldedOrder) {
+  for (const char* name : {"gamma", "Beta", "alpha.EXE", "Delta", "\xC3\x84rger"})
+    ASSERT_EQ(store().createKey(Hive::LocalMachine, kAppPaths + u'\\' + QString::fromUtf8(name)), Outcome::Done);
+  // Same key, other case: no second key, the first spelling stays.
+  ASSERT_EQ(store().createKey(Hive::LocalMachine, QStringLiteral("software\\MICROSOFT\\windows\\currentversion\\"
+                                                                  "app paths\\ALPHA.exe\\")),
+            Outcome::Done);
+  EXPECT_EQ(store().subkeys(Hive::LocalMachine, kAppPaths.toUpper()),
+            (QStringList{"alpha.EXE", "Beta", "Delta", "gamma", QString::fromUtf8("\xC3\x84rger")}));
+  EXPECT_EQ(store().storedPath(Hive::LocalMachine, QStringLiteral("software\\microsoft\\WINDOWS")),
+            QStringLiteral("SOFTWARE\\Microsoft\\Windows"));
+
+  const QString key = kAppPaths + QStringLiteral("\\Beta");
+  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QStringLiteral("Path"), Value::fromString("x")),
+            Outcome::Done);
+  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QStringLiteral("PATH"), Value::fromString("y")),
+            Outcome::Done);
+  const QList<store::NamedValue> values = store().values(Hive::LocalMachine, key);
+  ASSERT_EQ(values.size(), 1);
+  EXPECT_EQ(values[0].name, QStringLiteral("Path"));
+  EXPECT_EQ(values[0].value, Value::fromString("y"));
+}
+
+TEST_F(RegistryStoreTest, ClassesRootIsMachineSoftwareClasses) {
+  ASSERT_EQ(store().writeValue(Hive::ClassesRoot, QStringLiteral(".zkb"), QString(), Value::fromString("Zelkar.File")),
+            Outcome::Done);
+  EXPECT_EQ(store().readValue(Hive::LocalMachine, QStringLiteral("Software\\Classes\\.ZKB"), QString()),
+            Value::fromString("Zelkar.File"));
+  EXPECT_EQ(store().subkeys(Hive::ClassesRoot, QString()), QStringList{".zkb"});
+  EXPECT_EQ(store().deleteKey(Hive::ClassesRoot, QString()), Outcome::Refused);
+  EXPECT_TRUE(store().keyExists(Hive::LocalMachine, QStringLiteral("SOFTWARE\\Classes\\.zkb")));
+}
+
+TEST_F(RegistryStoreTest, StoringTheSameValueWritesNothing) {
+  const QString key = kAppPaths + QStringLiteral("\\notes.exe");
+  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")), Outcome::Done);
+  sqlite3* observer = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(machineFile()).constData(), &observer, SQLITE_OPEN_READONLY, nullptr),
+            SQLITE_OK);
+  const std::int64_t before = dataVersion(observer);
+  modRegEdit::RegWriteValue(QStringLiteral("HKEY_LOCAL_MACHINE\\") + kAppPaths + QStringLiteral("\\NOTES.EXE\\"),
+                            QStringLiteral("/usr/bin/gedit"), 0);
+  modRegEdit::SaveString(Hive::LocalMachine, key, QString(), QStringLiteral("/usr/bin/gedit"));
+  EXPECT_EQ(store().createKey(Hive::LocalMachine, key), Outcome::Done);
+  EXPECT_EQ(dataVersion(observer), before);
+  modRegEdit::SaveString(Hive::LocalMachine, key, QString(), QStringLiteral("/usr/bin/kate"));
+  EXPECT_NE(dataVersion(observer), before);
+  sqlite3_close(observer);
+}
+
+TEST_F(RegistryStoreTest, FileThatIsNotAStoreIsNamedAndLeftAlone) {
+  QDir().mkpath(registry());
+  QFile garbage(machineFile());
+  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+  garbage.write(QByteArray("not a registry at all \x01\x02\x03", 25).repeated(200));
+  garbage.close();
+  const QByteArray before = bytesOf(machineFile());
+  try {
+    store();
+    FAIL() << "a damaged store was opened";
+  } catch (const StoreError& error) {
+    EXPECT_EQ(error.file(), machineFile());
+    EXPECT_NE(std::string(error.what()).find(machineFile().toStdString()), std::string::npos);
+  }
+  EXPECT_EQ(bytesOf(machineFile()), before);
+}
+
+TEST_F(RegistryStoreTest, SqliteFileOfAnotherProgramIsRefused) {
+  QDir().mkpath(registry());
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(QFile::encodeName(machineFile()).constData(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE notes(text); INSERT INTO notes VALUES('mine');", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  sqlite3_close(other);
+  const QByteArray before = bytesOf(machineFile());
+  EXPECT_THROW(store(), StoreError);
+  EXPECT_EQ(bytesOf(machineFile()), before);
+}
+
+TEST_F(RegistryStoreTest, ReadOnlyStoreRefusesEveryWrite) {
+  const QString key = kAppPaths + QStringLiteral("\\notes.exe");
+  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")), Outcome::Done);
+  reopenReadOnly();
+  EXPECT_FALSE(store().writable(Hive::LocalMachine));
+  EXPECT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/bin/x")), Outcome::Refused);
+  EXPECT_EQ(store().createKey(Hive::CurrentUser, QStringLiteral("Software\\New")), Outcome::Refused);
+  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key), Outcome::Refused);
+  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key + QStringLiteral("x")), Outcome::Missing);
+  // Even what is there already: the store may not be written at all.
+  EXPECT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")),
+            Outcome::Refused);
+  EXPECT_EQ(store().createKey(Hive::LocalMachine, key), Outcome::Refused);
+  EXPECT_EQ(store().readValue(Hive::LocalMachine, key, QString()), Value::fromString("/usr/bin/gedit"));
+  RegistryStore::Transaction group(store(), Hive::LocalMachine);
+  EXPECT_FALSE(group.active());
+  EXPECT_FALSE(group.commit());
+}
+
+TEST_F(RegistryStoreTest, FilePermissionsRefuseWrites) {
+  const QString key = kAppPaths + QStringLiteral("\\notes.exe");
+  ASSERT_EQ(store().createKey(Hive::LocalMachine, key), Outcome::Done);
+  RegistryStore::resetCurrent();
+  ASSERT_EQ(::chmod(QFile::encodeName(machineFile()).constData(), 0444), 0);
+  if (::access(QFile::encodeName(machineFile()).constData(), W_OK) == 0)
+    GTEST_SKIP() << "these rights write past file permissions";
+  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key), Outcome::Refused);
+  EXPECT_TRUE(store().keyExists(Hive::LocalMachine, key));
+}
+
+TEST_F(RegistryStoreTest, MissingSharedMachineHiveReadsEmptyAndRefuses) {
+  qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(path(QStringLiteral("no-such-folder/machine.sqlite"))));
+  RegistryStore::resetCurrent();
+  EXPECT_TRUE(store().subkeys(Hive::LocalMachine, QString()).isEmpty());
+  EXPECT_EQ(store().createKey(Hive::LocalMachine, kAppPaths), Outcome::Refused);
+  EXPECT_EQ(store().createKey(Hive::CurrentUser, QStringLiteral("Software\\Orbrin")), Outcome::Done);
+  EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("no-such-folder"))));
+}
+
+TEST_F(RegistryStoreTest, TransactionsCommitRollBackAndNest) {
+  const auto has = [this](const char* name) { return store().keyExists(Hive::CurrentUser, QString::fromUtf8(name)); };
+  {
+    RegistryStore::Transaction outer(store(), Hive::CurrentUser);
+    ASSERT_TRUE(outer.active());
+    store().createKey(Hive::CurrentUser, QStringLiteral("kept"));
+    {
+      RegistryStore::Transaction inner(store(), Hive::CurrentUser);
+      store().createKey(Hive::CurrentUser, QStringLiteral("undone"));
+      EXPECT_TRUE(has("undone"));
+    }
+    EXPECT_FALSE(has("undone"));
+    {
+      RegistryStore::Transaction inner(store(), Hive::CurrentUser);
+      store().createKey(Hive::CurrentUser, QStringLiteral("inner"));
+      EXPECT_TRUE(inner.commit());
+    }
+    EXPECT_TRUE(outer.commit());
+  }
+  EXPECT_TRUE(has("kept"));
+  EXPECT_TRUE(has("inner"));
+  {
+    RegistryStore::Transaction dropped(store(), Hive::CurrentUser);
+    store().deleteKey(Hive::CurrentUser, QStringLiteral("kept"));
+  }
+  EXPECT_TRUE(has("kept"));
+}
+
+TEST_F(RegistryStoreTest, AnotherProcessWritesAtTheSameTime) {
+  const QString full = QStringLiteral("HKLM\\") + kAppPaths + u'\\';
+  store().createKey(Hive::LocalMachine, kAppPaths);
+  int failures = 0;
+  std::thread other([&] {
+    for (int i = 0; i < 15; ++i)
+      if (RunZelkarReg({"add", full + QStringLiteral("tool%1.exe").arg(i), "--default", "--data", "/bin/true"}) != 0)
+        ++failures;
+  });
+  for (int i = 0; i < 300; ++i)
+    modRegEdit::RegWriteValue(full + QStringLiteral("mine%1.exe\\").arg(i), QStringLiteral("/bin/%1").arg(i), 0);
+  other.join();
+  EXPECT_EQ(failures, 0);
+  const QStringList keys = modRegEdit::EnumKeys(Hive::LocalMachine, kAppPaths);
+  EXPECT_EQ(keys.size(), 315);
+  EXPECT_TRUE(keys.contains(QStringLiteral("tool14.exe")));
+  EXPECT_EQ(modRegEdit::RegReadValue(full + QStringLiteral("tool3.exe\\")), QStringLiteral("/bin/true"));
+  QString out;
+  ASSERT_EQ(RunZelkarReg({"query", full + QStringLiteral("mine299.exe"), "--default"}, &out), 0);
+  EXPECT_EQ(out, QStringLiteral("/bin/299\n"));
+}
+
+}  // namespace
+}  // namespace zelkar::test
