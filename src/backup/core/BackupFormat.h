@@ -34,4 +34,10 @@ bool ReadOldFormatRecords(const QString& path,
                           const std::function<void(const QString& keyword, const QString& target)>& record,
                           QString* error);
 
+// Converts an old-format backup file into the current layout in place. The new
+// text is written to a work file of its own beside it and renamed over it in one
+// step, so on failure the file stays as it was and no work file is left. False
+// when the file cannot be read or replaced (then `error` holds the reason).
+bool ConvertOldFormat(const QString& path, QString* error);
+
 }  // namespace zelkar::backup

@@ -1,0 +1,129 @@
+#include "backup/core/BackupFormat.h"
+
+#include "backup/core/ProfileDocument.h"
+#include "backup/core/ProfileText.h"
+
+#include <QFile>
+
+#include <limits>
+
+namespace zelkar::backup {
+namespace {
+
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The fields of an old-format backup file, one after another.
+class OldFormatFields {
+ public:
+  explicit OldFormatFields(QStringView text) : text_(text) {}
+
+  bool atEnd() const { return pos_ >= text_.size(); }
+
+  QString next() {
+    while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
+    if (atEnd()) return QString();
+    if (text_[pos_] == u'"') {
+      // Commas and line ends inside the quotes belong to the field; without a
+      // closing quote it runs to the end of the file.
+      const qsizetype open = pos_ + 1;
+      const qsizetype close = text_.indexOf(u'"', open);
+      if (close < 0) {
+        pos_ = text_.size();
+        return text_.sliced(open).toString();
+      }
+      pos_ = close + 1;
+      skipPastDelimiter();
+      return text_.sliced(open, close - open).toString();
+    }
+    const qsizetype start = pos_;
+    while (pos_ < text_.size() && text_[pos_] != u',' && text_[pos_] != u'\n') ++pos_;
+    qsizetype end = pos_;
+    while (end > start && (IsBlank(text_[end - 1]) || text_[end - 1] == u'\r')) --end;
+    if (pos_ < text_.size()) ++pos_;
+    return text_.sliced(start, end - start).toString();
+  }
+
+ private:
+  void skipPastDelimiter() {
+    while (pos_ < text_.size() && text_[pos_] != u',' && text_[pos_] != u'\n') ++pos_;
+    if (pos_ < text_.size()) ++pos_;
+  }
+
+  QStringView text_;
+  qsizetype pos_ = 0;
+};
+
+}  // namespace
+
+std::optional<std::int16_t> ProfileNumber(const QString& text) {
+  qsizetype i = 0;
+  const qsizetype n = text.size();
+  while (i < n && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+
+  // Beyond this the number is out of range whatever follows; stop growing it.
+  constexpr std::int64_t kCap = 1'000'000;
+  std::int64_t whole = 0;
+  for (; i < n && IsDigit(text[i]); ++i)
+    if (whole < kCap) whole = whole * 10 + (text[i].unicode() - u'0');
+
+  if (i < n && text[i] == u'.' && i + 1 < n && IsDigit(text[i + 1])) {
+    ++i;
+    const int first = text[i].unicode() - u'0';
+    bool restNonZero = false;
+    for (++i; i < n && IsDigit(text[i]); ++i) restNonZero = restNonZero || text[i] != u'0';
+    const bool up = first > 5 || (first == 5 && (restNonZero || whole % 2 == 1));
+    if (up) ++whole;
+  }
+  const std::int64_t value = negative ? -whole : whole;
+  if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
+    return std::nullopt;
+  return static_cast<std::int16_t>(value);
+}
+
+bool ReadOldFormatRecords(const QString& path,
+                          const std::function<void(const QString& keyword, const QString& target)>& record,
+                          QString* error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  // A failing read gives what could be read; the records in it still count.
+  const modINI::DecodedText decoded = modINI::DecodeProfileText(file.readAll());
+  OldFormatFields fields(decoded.text);
+  while (!fields.atEnd()) {
+    const QString keyword = fields.next();
+    const QString target = fields.next();
+    record(keyword, target);
+  }
+  return true;
+}
+
+bool ConvertOldFormat(const QString& path, QString* error) {
+  // Built in memory and written in one step over the old file: a work file of
+  // a fixed name could be a stranger's file, and deleting the original before
+  // the move could lose both.
+  modINI::ProfileDocument doc;
+  doc.setValue(kSectionZelkar, kKeyVersion, kVersionString);
+  int counter = 0;
+  const bool read = ReadOldFormatRecords(
+      path,
+      [&](const QString& keyword, const QString& target) {
+        if (keyword.isEmpty() || target.isEmpty()) return;
+        ++counter;
+        const QString number = QString::number(counter);
+        doc.setValue(kSectionKeywords, number, keyword);
+        doc.setValue(kSectionTargets, number, target);
+      },
+      error);
+  if (!read) return false;
+  doc.setValue(kSectionCount, kKeyCount, counter == 0 ? QString() : QString::number(counter));
+  if (!modINI::SaveProfile(path, doc, error)) return false;
+  modINI::AdoptSavedProfile(path, doc);
+  return true;
+}
+
+}  // namespace zelkar::backup

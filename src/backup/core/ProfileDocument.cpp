@@ -1,0 +1,189 @@
+#include "backup/core/ProfileDocument.h"
+
+#include "backup/core/ProfileText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdint>
+#include <utility>
+
+namespace zelkar::modINI {
+namespace {
+
+QString Fold(QStringView name) { return name.trimmed().toString().toCaseFolded(); }
+
+// The name of a section header line "[name]", blanks around allowed.
+std::optional<QStringView> HeaderName(QStringView line) {
+  const QStringView t = line.trimmed();
+  if (!t.startsWith(u'[')) return std::nullopt;
+  const qsizetype close = t.lastIndexOf(u']');
+  if (close < 0) return std::nullopt;
+  return t.sliced(1, close - 1).trimmed();
+}
+
+// A line break inside a name or value would start a line of its own and could
+// forge sections or keys; it is stored as a blank instead.
+QString OneLine(QStringView text) {
+  QString s = text.toString();
+  if (s.contains(u'\n') || s.contains(u'\r')) {
+    s.replace(u'\n', u' ');
+    s.replace(u'\r', u' ');
+  }
+  return s;
+}
+
+}  // namespace
+
+std::size_t ProfileDocument::NameHash::operator()(const QString& name) const noexcept {
+  static const std::uint64_t seed = QRandomGenerator::system()->generate64();
+  std::uint64_t h = seed ^ 0xcbf29ce484222325ull;
+  for (const QChar c : name) {
+    h ^= c.unicode();
+    h *= 0x100000001b3ull;
+  }
+  h ^= h >> 32;
+  h *= 0xd6e8feb86659fd93ull;
+  h ^= h >> 32;
+  return static_cast<std::size_t>(h);
+}
+
+ProfileDocument ProfileDocument::parse(QStringView text, bool bom) {
+  ProfileDocument doc;
+  doc.bom_ = bom;
+  const qsizetype firstBreak = text.indexOf(u'\n');
+  doc.crlf_ = firstBreak < 0 || (firstBreak > 0 && text[firstBreak - 1] == u'\r');
+  qsizetype start = 0;
+  while (start < text.size()) {
+    qsizetype end = text.indexOf(u'\n', start);
+    const qsizetype next = end < 0 ? text.size() : end + 1;
+    if (end < 0) end = text.size();
+    if (end > start && text[end - 1] == u'\r') --end;
+    doc.addLine(text.sliced(start, end - start));
+    start = next;
+  }
+  return doc;
+}
+
+void ProfileDocument::addLine(QStringView line) {
+  if (const auto name = HeaderName(line)) {
+    const QString folded = Fold(*name);
+    sectionIndex_.try_emplace(folded, qsizetype(sections_.size()));
+    sections_.push_back(Section{line.toString(), {}, {}, -1});
+    return;
+  }
+  if (sections_.empty()) {
+    preamble_.push_back(line.toString());
+    return;
+  }
+  Section& section = sections_.back();
+  const qsizetype index = qsizetype(section.lines.size());
+  section.lines.push_back(line.toString());
+  const qsizetype eq = line.indexOf(u'=');
+  if (eq < 0) return;
+  section.keys.try_emplace(Fold(line.first(eq)), index);
+  section.lastKey = index;
+}
+
+std::optional<QString> ProfileDocument::value(QStringView section, QStringView key) const {
+  const auto s = sectionIndex_.find(Fold(section));
+  if (s == sectionIndex_.end()) return std::nullopt;
+  const Section& sec = sections_[std::size_t(s->second)];
+  const auto k = sec.keys.find(Fold(key));
+  if (k == sec.keys.end()) return std::nullopt;
+  const QString& line = sec.lines[std::size_t(k->second)];
+  return QStringView(line).sliced(line.indexOf(u'=') + 1).trimmed().toString();
+}
+
+bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView value) {
+  const QString sectionName = OneLine(section.trimmed());
+  const QString keyName = OneLine(key.trimmed());
+  const QString text = OneLine(value);
+
+  const QString foldedSection = Fold(sectionName);
+  const auto [s, added] = sectionIndex_.try_emplace(foldedSection, qsizetype(sections_.size()));
+  if (added) sections_.push_back(Section{QLatin1Char('[') + sectionName + QLatin1Char(']'), {}, {}, -1});
+  Section& sec = sections_[std::size_t(s->second)];
+
+  const QString foldedKey = Fold(keyName);
+  if (const auto k = sec.keys.find(foldedKey); k != sec.keys.end()) {
+    QString& line = sec.lines[std::size_t(k->second)];
+    const qsizetype eq = line.indexOf(u'=');
+    if (QStringView(line).sliced(eq + 1).trimmed() == text) return false;
+    // The key keeps its spelling in the file.
+    QString replaced = QStringView(line).first(eq).trimmed().toString();
+    replaced += u'=';
+    replaced += text;
+    line = std::move(replaced);
+    return true;
+  }
+  // Lines after the last key (blank lines before the next section) stay after
+  // it; key indices never move because only non-key lines follow the insertion.
+  const qsizetype at = sec.lastKey + 1;
+  sec.lines.insert(sec.lines.begin() + at, keyName + QLatin1Char('=') + text);
+  sec.keys.emplace(foldedKey, at);
+  sec.lastKey = at;
+  return true;
+}
+
+QByteArray ProfileDocument::toBytes() const {
+  const QLatin1StringView eol = crlf_ ? QLatin1StringView("\r\n") : QLatin1StringView("\n");
+  qsizetype size = 0;
+  for (const QString& line : preamble_) size += line.size() + 2;
+  for (const Section& sec : sections_) {
+    size += sec.header.size() + 2;
+    for (const QString& line : sec.lines) size += line.size() + 2;
+  }
+  QString text;
+  text.reserve(size);
+  for (const QString& line : preamble_) text.append(line).append(eol);
+  for (const Section& sec : sections_) {
+    text.append(sec.header).append(eol);
+    for (const QString& line : sec.lines) text.append(line).append(eol);
+  }
+  QByteArray bytes = bom_ ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+  bytes.append(text.toUtf8());
+  return bytes;
+}
+
+LoadedProfile LoadProfile(const QString& path) {
+  LoadedProfile loaded;
+  const QFileInfo info(path);
+  loaded.exists = info.exists();
+  if (!loaded.exists) return loaded;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    loaded.readable = false;
+    loaded.error = file.errorString();
+    return loaded;
+  }
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    loaded.readable = false;
+    loaded.error = file.errorString();
+    return loaded;
+  }
+  const DecodedText decoded = DecodeProfileText(bytes);
+  loaded.doc = ProfileDocument::parse(decoded.text, decoded.bom);
+  return loaded;
+}
+
+bool SaveProfile(const QString& path, const ProfileDocument& doc, QString* error) {
+  QSaveFile file(path);
+  const QByteArray bytes = doc.toBytes();
+  errno = 0;
+  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
+  const int osError = errno;
+  if (error) {
+    // A failed final rename comes without a description of its own; the system's says why.
+    *error = file.errorString();
+    const bool vague = file.error() == QFileDevice::UnspecifiedError || file.error() == QFileDevice::RenameError;
+    if (osError != 0 && vague) *error = qt_error_string(osError);
+  }
+  return false;
+}
+
+}  // namespace zelkar::modINI

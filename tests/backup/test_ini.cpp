@@ -1,0 +1,219 @@
+#include "backup/core/modINI.h"
+#include "support/StoreTest.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace zelkar::test {
+namespace {
+
+using modINI::Batch;
+using modINI::ReadINI;
+using modINI::WriteINI;
+
+QByteArray Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Put(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+class IniTest : public StoreTest {};
+
+TEST_F(IniTest, FileWrittenFromScratchHasTheBackupLayout) {
+  const QString file = path("new.zkb");
+  EXPECT_EQ(WriteINI("Zelkar", "Version", "18", file), 1);
+  EXPECT_EQ(WriteINI("Keywords", "1", "first.exe", file), 1);
+  WriteINI("Keywords", "2", "second.exe", file);
+  WriteINI("Targets", "1", "/usr/bin/first", file);
+  WriteINI("Targets", "2", "/home/u/My Docs", file);
+  WriteINI("Count", "Keywords", "2", file);
+  EXPECT_EQ(Bytes(file),
+            "[Zelkar]\r\nVersion=18\r\n[Keywords]\r\n1=first.exe\r\n2=second.exe\r\n[Targets]\r\n"
+            "1=/usr/bin/first\r\n2=/home/u/My Docs\r\n[Count]\r\nKeywords=2\r\n");
+  EXPECT_EQ(ReadINI("count", "KEYWORDS", file), "2");
+}
+
+TEST_F(IniTest, ReadingFollowsTheProfileRules) {
+  const QString file = path("rules.ini");
+  Put(file,
+      "Key=before any section\n"
+      "  [ Shortcut ]  \n"
+      "  URL  =  http://example.org/a b  \n"
+      "dq=\"quoted value\"\n"
+      "sq=' single '\n"
+      "odd=\"mixed'\n"
+      "lone=\"\n"
+      "url=second of the same name\n"
+      "noequals\n"
+      "[Other]\n"
+      "Key=other\n");
+  EXPECT_EQ(ReadINI("shortcut", "url", file), "http://example.org/a b");
+  EXPECT_EQ(ReadINI("SHORTCUT", "DQ", file), "quoted value");
+  EXPECT_EQ(ReadINI("Shortcut", "sq", file), " single ");
+  EXPECT_EQ(ReadINI("Shortcut", "odd", file), "\"mixed'");
+  EXPECT_EQ(ReadINI("Shortcut", "lone", file), "\"");
+  EXPECT_EQ(ReadINI("Shortcut", "Key", file), "");  // the line before the first section
+  EXPECT_EQ(ReadINI("Other", "Key", file), "other");
+  EXPECT_EQ(ReadINI("Other", "missing", file), "");
+  EXPECT_EQ(ReadINI("Missing", "Key", file), "");
+  EXPECT_EQ(ReadINI("Shortcut", "noequals", file), "");
+  EXPECT_EQ(ReadINI("S", "k", path("absent.ini")), "");
+  EXPECT_FALSE(QFile::exists(path("absent.ini")));
+}
+
+TEST_F(IniTest, LongValuesAreWrittenWholeAndReadBackCut) {
+  const QString file = path("long.zkb");
+  const QString target = "/" + QString(299, u'x');
+  WriteINI("Targets", "1", target, file);
+  EXPECT_TRUE(Bytes(file).contains(target.toUtf8()));
+  EXPECT_EQ(ReadINI("Targets", "1", file), target.left(254));
+  // Characters, not UTF-16 units: a character outside the BMP is never split.
+  const QString wide = QString(253, u'a') + QString::fromUtf8("\xF0\x9F\x98\x80") + "tail";
+  WriteINI("Targets", "2", wide, file);
+  EXPECT_EQ(ReadINI("Targets", "2", file), wide.left(255));
+}
+
+TEST_F(IniTest, RewriteReplacesInPlaceAndKeepsEverythingElse) {
+  const QString file = path("lf.ini");
+  Put(file,
+      "; written by hand\n"
+      "[A]\n"
+      "one = 1\n"
+      "two=2\n"
+      "\n"
+      "[B]\n"
+      "x=y\n");
+  WriteINI("a", "ONE", "first", file);  // in place, spelling of the key kept
+  WriteINI("A", "three", "3", file);    // after the last key, before the blank line
+  WriteINI("C", "z", "last", file);     // new section at the end, no blank line
+  WriteINI("B", "x", "y", file);        // same value: nothing changes
+  EXPECT_EQ(Bytes(file),
+            "; written by hand\n[A]\none=first\ntwo=2\nthree=3\n\n[B]\nx=y\n[C]\nz=last\n");
+}
+
+TEST_F(IniTest, CrLfFileKeepsItsLineEnds) {
+  const QString file = path("crlf.zkb");
+  ASSERT_TRUE(QFile::copy(testdata("backups/windows-crlf.zkb"), file));
+  WriteINI("Count", "Keywords", "4", file);
+  WriteINI("Keywords", "4", "new.exe", file);
+  const QByteArray bytes = Bytes(file);
+  EXPECT_EQ(bytes.count("\r\n"), bytes.count('\n'));
+  EXPECT_TRUE(bytes.contains("3=site.exe\r\n4=new.exe\r\n[Targets]"));
+  EXPECT_EQ(ReadINI("Targets", "2", file), "C:\\Documents and Settings\\All Users\\Documents");
+}
+
+TEST_F(IniTest, TextIsUtf8OrWindows1252) {
+  const QString sample = testdata("backups/windows-1252.zkb");
+  EXPECT_EQ(ReadINI("Keywords", "1", sample), QString::fromUtf8("caf\xC3\xA9.exe"));
+  EXPECT_EQ(ReadINI("Targets", "1", sample), QString::fromUtf8("/home/user/Caf\xC3\xA9/menu.txt"));
+
+  // 0x80..0x9F are not Latin-1 in that code page.
+  const QString cp = path("cp.ini");
+  Put(cp, "[S]\nk=\x80 \x93q\x94 \x81\n");
+  EXPECT_EQ(ReadINI("S", "k", cp), QString::fromUtf8("\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xC2\x81"));
+  WriteINI("S", "n", "1", cp);  // rewritten as UTF-8, text unchanged
+  EXPECT_EQ(Bytes(cp), "[S]\nk=\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xC2\x81\nn=1\n");
+
+  const QString bom = path("bom.ini");
+  Put(bom, "\xEF\xBB\xBF[S]\r\nk=\xC3\xA9\r\n");
+  EXPECT_EQ(ReadINI("S", "k", bom), QString::fromUtf8("\xC3\xA9"));
+  WriteINI("S", "k", "2", bom);
+  EXPECT_EQ(Bytes(bom), "\xEF\xBB\xBF[S]\r\nk=2\r\n");
+}
+
+TEST_F(IniTest, GarbageIsReadWithoutHarm) {
+  QByteArray garbage;
+  quint32 seed = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    garbage.append(char(seed >> 24));
+  }
+  garbage.append(QByteArray("\n[S]\nk=v\0w\n", 11));
+  garbage.append("[Huge]\nk=");
+  garbage.append(QByteArray(3 * 1024 * 1024, 'h'));
+  garbage.append("\n[" + QByteArray(1024 * 1024, '['));  // megabyte line, no closing bracket, no line end
+  const QString file = path("garbage.bin");
+  Put(file, garbage);
+  EXPECT_EQ(ReadINI("S", "k", file), QString::fromUtf8("v\0w", 3));
+  EXPECT_EQ(ReadINI("Huge", "k", file), QString(254, u'h'));
+  EXPECT_EQ(ReadINI("Nothing", "k", file), "");
+  EXPECT_EQ(WriteINI("Huge", "k", "small", file), 1);
+  EXPECT_EQ(ReadINI("Huge", "k", file), "small");
+
+  const QString flat = path("flat.txt");
+  Put(flat, "just=text\nno sections here\n");
+  EXPECT_EQ(ReadINI("", "just", flat), "");
+}
+
+TEST_F(IniTest, ValueWithLineBreaksCannotForgeLines) {
+  const QString file = path("inject.zkb");
+  WriteINI("Targets", "1", "/a\r\n[Count]\nKeywords=999", file);
+  EXPECT_EQ(ReadINI("Count", "Keywords", file), "");
+  EXPECT_EQ(ReadINI("Targets", "1", file), "/a  [Count] Keywords=999");
+}
+
+TEST_F(IniTest, BatchWritesOnceAtTheEnd) {
+  const QString file = path("batch.zkb");
+  {
+    Batch batch(file);
+    WriteINI("Zelkar", "Version", "18", file);
+    // Another spelling of the same file joins the same copy.
+    WriteINI("Keywords", "1", "one.exe", dir() + "/./sub/../batch.zkb");
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(ReadINI("keywords", "1", file), "one.exe");
+    {
+      Batch inner(path("batch.zkb"));
+      WriteINI("Count", "Keywords", "1", file);
+    }
+    EXPECT_TRUE(batch.ok());
+  }
+  EXPECT_EQ(Bytes(file), "[Zelkar]\r\nVersion=18\r\n[Keywords]\r\n1=one.exe\r\n[Count]\r\nKeywords=1\r\n");
+  // After the batch every write goes through again.
+  WriteINI("Count", "Keywords", "0", file);
+  EXPECT_EQ(ReadINI("Count", "Keywords", file), "0");
+
+  // Reading in a batch creates nothing.
+  { Batch reading(path("none.zkb")); EXPECT_EQ(ReadINI("A", "b", path("none.zkb")), ""); }
+  EXPECT_FALSE(QFile::exists(path("none.zkb")));
+}
+
+TEST_F(IniTest, FailedWriteOutLeavesTheOldFileWhole) {
+  ASSERT_TRUE(QDir(dir()).mkpath("sub"));
+  const QString file = path("sub/keep.zkb");
+  const QByteArray old = "[Zelkar]\nVersion=18\n[Count]\nKeywords=0\n";
+  Put(file, old);
+  {
+    Batch batch(file);
+    WriteINI("Count", "Keywords", "1", file);
+    // The folder goes away under the batch: nothing can be written there.
+    ASSERT_TRUE(QDir(dir()).rename("sub", "moved"));
+    EXPECT_FALSE(batch.flush());
+    EXPECT_FALSE(batch.ok());
+  }
+  EXPECT_EQ(Bytes(path("moved/keep.zkb")), old);
+  EXPECT_EQ(QDir(path("moved")).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.zkb"});
+
+  // A directory in the file's place is neither read nor replaced.
+  ASSERT_TRUE(QDir(dir()).mkpath("adir.zkb"));
+  EXPECT_EQ(WriteINI("S", "k", "v", path("adir.zkb")), 0);
+  EXPECT_TRUE(QFileInfo(path("adir.zkb")).isDir());
+  EXPECT_EQ(WriteINI("S", "k", "v", path("nofolder/x.zkb")), 0);
+}
+
+TEST_F(IniTest, RewriteKeepsPermissions) {
+  const QString file = path("perm.zkb");
+  Put(file, "[S]\nk=1\n");
+  const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+  ASSERT_TRUE(QFile::setPermissions(file, perms));
+  WriteINI("S", "k", "2", file);
+  EXPECT_EQ(ReadINI("S", "k", file), "2");
+  EXPECT_EQ(QFile::permissions(file) & 0x7077, perms);
+}
+
+}  // namespace
+}  // namespace zelkar::test
