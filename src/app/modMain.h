@@ -11,6 +11,14 @@ namespace zelkar::modMain {
 // window. Returns the process's exit code.
 int Main(int argc, char** argv);
 
+// Opens the process's registry store. A file that is not a store is named in a
+// critical box and left as it is; then false.
+bool OpenStore();
+
+// The running instance's answer to a later start: the main window to the front,
+// back from the notification area or from minimised. False without a window.
+bool BringToFront();
+
 // The whole command line after the program's name, as one text.
 QString JoinCommandLine(const QStringList& arguments);
 

@@ -1,0 +1,77 @@
+#include "app/modMain.h"
+
+#include "app/QtDialogs.h"
+#include "app/SingleInstance.h"
+#include "app/frmMain.h"
+#include "app/modXP.h"
+#include "shell/TrayIcon.h"
+#include "store/RegistryStore.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace zelkar::modMain {
+
+bool BringToFront() {
+  frmMain* const form = frmMain::instance();
+  if (!form) return false;
+  if (!form->isVisible() && form->tray() && form->tray()->shown())
+    form->SetTrayMode(false);
+  else if (form->isMinimized())
+    form->showNormal();
+  else
+    form->show();
+  form->raise();
+  form->activateWindow();
+  return true;
+}
+
+bool OpenStore() {
+  try {
+    store::RegistryStore::current();
+    return true;
+  } catch (const store::StoreError& e) {
+    MsgBox(QStringLiteral("The registry file \"") + e.file() +
+               QStringLiteral("\" is damaged or cannot be opened:\r\n") + e.reason() +
+               QStringLiteral("\r\n\r\nZelkar leaves the file as it is and does not start."),
+           mb::Critical, QStringLiteral("Zelkar"));
+    return false;
+  }
+}
+
+int Main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Zelkar"));
+  QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(ZELKAR_VERSION_MAJOR).arg(ZELKAR_VERSION_MINOR));
+  modXP::InitVisualStyles();
+
+  QtDialogs dialogs;
+  const Dialogs::Scope dialogsInstalled(dialogs);
+
+  SingleInstance instance(SingleInstance::ServerNameFor(store::StoreLocation::fromEnvironment().directory));
+  if (!instance.claim()) {
+    instance.yieldToFirst();
+    return 0;
+  }
+  if (!OpenStore()) return 1;
+
+  frmMain form(JoinCommandLine(QApplication::arguments().mid(1)));
+  instance.setActivationHandler(&BringToFront);
+  form.Form_Load();
+  form.show();
+  const int code = QApplication::exec();
+  instance.setActivationHandler({});
+  return code;
+}
+
+QString JoinCommandLine(const QStringList& arguments) { return arguments.join(QLatin1Char(' ')); }
+
+void CenterForm(QWidget* w) {
+  const frmMain* const main = frmMain::instance();
+  if (!w || !main) return;
+  const QRect outer = main->frameGeometry();
+  const QSize size = w->frameGeometry().size();
+  w->move(outer.left() + (outer.width() - size.width()) / 2, outer.top() + (outer.height() - size.height()) / 2);
+}
+
+}  // namespace zelkar::modMain
