@@ -1,0 +1,29 @@
+#include "edit/DroppedFiles.h"
+
+#include "backup/core/modINI.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+namespace zelkar {
+
+std::optional<QString> FirstDroppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return std::nullopt;
+  const QList<QUrl> urls = data->urls();
+  for (const QUrl& url : urls) {
+    if (!url.isLocalFile()) continue;
+    const QString file = url.toLocalFile();
+    if (!file.isEmpty()) return file;
+  }
+  return std::nullopt;
+}
+
+bool IsInternetShortcut(const QString& file) {
+  return file.right(4).compare(QLatin1String(".url"), Qt::CaseInsensitive) == 0;
+}
+
+QString ShortcutAddress(const QString& file) {
+  return modINI::ReadINI(QStringLiteral("InternetShortcut"), QStringLiteral("URL"), file);
+}
+
+}  // namespace zelkar
