@@ -1,0 +1,167 @@
+#include "backup/test_load_fixture.h"
+
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace zelkar::test {
+namespace {
+
+const QByteArray kFresh =
+    "[Zelkar]\r\nVersion=18\r\n[Keywords]\r\n1=alpha.exe\r\n2=beta.exe\r\n"
+    "[Targets]\r\n1=/srv/First\r\n2=www.example.org/Two\r\n[Count]\r\nKeywords=2\r\n";
+
+QString Exists(const QString& file) {
+  return file + " already exists.\r\nAny duplicate keywords will be overwritten. Would you like to continue anyway?";
+}
+
+// Lets folder permissions count for this thread even when the tests run as root.
+class WithoutOverride {
+ public:
+  WithoutOverride() {
+    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+    __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+    reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+    dropped_ = ::syscall(SYS_capset, &header_, reduced) == 0;
+  }
+  ~WithoutOverride() {
+    if (dropped_) ::syscall(SYS_capset, &header_, saved_);
+  }
+  bool effective() const { return dropped_ || ::geteuid() != 0; }
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2]{};
+  bool dropped_ = false;
+};
+
+class SaveTest : public BackupTest {
+ protected:
+  void SetUp() override {
+    BackupTest::SetUp();
+    Put("Alpha.EXE", "/srv/First");
+    Put("beta.exe", "www.example.org/Two");
+    form = Window();
+    alpha = Node(*form, "alpha.exe");
+    beta = Node(*form, "beta.exe");
+  }
+  void TearDown() override {
+    form.reset();
+    BackupTest::TearDown();
+  }
+  void Mark(int node) {
+    form->tvw->Select(node);
+    form->mnuHMFE_Click();
+  }
+  QStringList FilesIn(const QString& folder) const {
+    return QDir(path(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+  }
+  std::unique_ptr<frmMain> form;
+  int alpha = 0, beta = 0;
+};
+
+TEST_F(SaveTest, SaveWritesANewFileOverAnyOld) {
+  const QString fresh = path("out/list.zkb");
+  const QString old = Write("out/old.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=a.exe\n2=b.exe\n3=c.exe\n"
+                                           "[Targets]\n1=/a\n2=/b\n3=/c\n[Count]\nKeywords=3\n");
+  ScriptedDialogs dialogs;
+  dialogs.expectSave(fresh).expectSave(old).expectSave(path("Backup"));
+  ASSERT_TRUE(form->SaveList());
+  ASSERT_TRUE(form->SaveList());
+  EXPECT_EQ(Bytes(fresh), kFresh);
+  EXPECT_EQ(Bytes(old), kFresh);
+  EXPECT_EQ(FilesIn("out"), (QStringList{"list.zkb", "old.zkb"}));
+  EXPECT_EQ(Slots(), (QStringList{old, fresh, "", "", ""}));
+  EXPECT_EQ(Dir(), path("out") + "/");
+  const FileDialogRequest& first = dialogs.dialogs()[0].request;
+  EXPECT_EQ(first.title, "Save a backup of your keywords");
+  EXPECT_EQ(first.filter, "Zelkar Backup (*.zkb)|*.zkb");
+  EXPECT_EQ(first.fileName, "Backup");
+  EXPECT_TRUE(first.overwritePrompt);
+  EXPECT_EQ(first.initialDir, QCoreApplication::applicationDirPath());
+  EXPECT_EQ(dialogs.dialogs()[1].request.initialDir, path("out") + "/");
+
+  // The root alone, under a name without extension.
+  form->DeleteKeywords();
+  form->LoadTVW(false);
+  ASSERT_TRUE(form->SaveList());
+  EXPECT_EQ(Bytes(path("Backup")), "[Zelkar]\r\nVersion=18\r\n[Count]\r\nKeywords=0\r\n");
+  EXPECT_FALSE(QFileInfo::exists(path("Backup.zkb")));
+  dialogs.expectBox("Export Marked", "You must first mark one or more keywords for exportation", answer::OK, 64);
+  EXPECT_FALSE(form->Export(false));
+}
+
+TEST_F(SaveTest, ExportAppendsMarkedKeywordsOrWritesTheWholeList) {
+  const QString kept = Write("kept.zkb", "[Zelkar]\nVersion=17\n[Keywords]\n1=old.exe\n[Targets]\n1=/old\n[Count]\nKeywords=1\n");
+  const QByteArray before = Bytes(kept);
+  Mark(beta);
+  ScriptedDialogs dialogs;
+  dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::No, kAsk);
+  EXPECT_FALSE(form->Export(false));
+  EXPECT_EQ(Bytes(kept), before);
+  dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::Yes, kAsk);
+  ASSERT_TRUE(form->Export(false));
+  EXPECT_EQ(Bytes(kept), "[Zelkar]\nVersion=18\n[Keywords]\n1=old.exe\n2=beta.exe\n[Targets]\n1=/old\n"
+                         "2=www.example.org/Two\n[Count]\nKeywords=2\n");
+  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Black);
+  EXPECT_EQ(dialogs.dialogs().back().request.title, "Export marked keywords to backup file...");
+  EXPECT_FALSE(dialogs.dialogs().back().request.overwritePrompt);
+
+  Mark(alpha);
+  form->tvw->SetForeColor(beta, colour::Red);
+  dialogs.expectSave(path("all.zkb"));
+  ASSERT_TRUE(form->Export(true));
+  EXPECT_EQ(Bytes(path("all.zkb")), kFresh);
+  EXPECT_EQ(form->tvw->ForeColor(alpha), colour::Black);
+  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Black);
+  EXPECT_EQ(Slots(), QStringList(5, ""));
+}
+
+TEST_F(SaveTest, QuestionAboutMarkedKeywords) {
+  ScriptedDialogs dialogs;
+  EXPECT_EQ(form->ExportKeywords(), 0);
+  Mark(alpha);
+  dialogs.expectBox("Export Keyword?", "There is a keyword marked for exportation. Export it now?", answer::No, 51);
+  EXPECT_EQ(form->ExportKeywords(), 0);
+  Mark(beta);
+  dialogs.expectBox("Export Keywords?", "There are some keywords marked for exportation. Export them now?",
+                    answer::Cancel, 51);
+  EXPECT_EQ(form->ExportKeywords(), 2);
+  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(std::nullopt);
+  EXPECT_EQ(form->ExportKeywords(), 2);  // not exported: the marks must survive
+  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
+  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(path("marked.zkb"));
+  EXPECT_EQ(form->ExportKeywords(), 0);
+  EXPECT_EQ(Bytes(path("marked.zkb")), kFresh);
+}
+
+TEST_F(SaveTest, FailedSaveLeavesTheOldFileWhole) {
+  const QByteArray old = "[Zelkar]\nVersion=18\n[Keywords]\n1=old.exe\n[Targets]\n1=/old\n[Count]\nKeywords=1\n";
+  const QString file = Write("locked/old.zkb", old);
+  Write("plain", "a file where a folder was");
+  QDir().mkpath(path("adir"));
+  Mark(alpha);
+  ScriptedDialogs dialogs;
+  dialogs.expectSave(path("plain/Backup.zkb")).expectSave(path("adir")).expectSave(path("plain/Backup.zkb"));
+  EXPECT_FALSE(form->SaveList());
+  EXPECT_FALSE(form->SaveList());
+  EXPECT_FALSE(form->Export(false));
+  EXPECT_TRUE(QFileInfo(path("adir")).isDir());
+
+  ASSERT_EQ(::chmod(QFile::encodeName(path("locked")).constData(), 0555), 0);
+  {
+    WithoutOverride asUser;
+    if (!asUser.effective()) GTEST_SKIP() << "cannot drop the right to ignore permissions";
+    dialogs.expectSave(file).expectSave(file).expectBox("Overwrite Duplicate Keywords?", Exists(file), answer::Yes, kAsk);
+    EXPECT_FALSE(form->SaveList());
+    EXPECT_FALSE(form->Export(false));
+  }
+  EXPECT_EQ(Bytes(file), old);
+  EXPECT_EQ(FilesIn("locked"), QStringList{"old.zkb"});
+  EXPECT_EQ(form->tvw->ForeColor(alpha), colour::Blue);
+  EXPECT_EQ(Slots(), QStringList(5, ""));
+}
+
+}  // namespace
+}  // namespace zelkar::test
