@@ -29,10 +29,12 @@ class TrayIcon : public QObject {
   bool shown() const;
   void ShowBalloon(const QString& title, const QString& text, int iconKind);
 
-  // The last balloon asked for (tests).
+  // The tip of the icon shown, and the last balloon asked for (tests).
+  QString toolTip() const { return tip_; }
   QString lastBalloonTitle() const { return balloonTitle_; }
   QString lastBalloonText() const { return balloonText_; }
   int balloonCount() const { return balloonCount_; }
+  int lastBalloonKind() const { return balloonKind_; }
 
  signals:
   void LeftUp();
@@ -40,11 +42,13 @@ class TrayIcon : public QObject {
   void BalloonClick();
 
  private:
-  std::unique_ptr<QSystemTrayIcon> icon_;
+  std::unique_ptr<QSystemTrayIcon> icon_;  // only while the desktop has a notification area
   bool shown_ = false;
+  QString tip_;
   QString balloonTitle_;
   QString balloonText_;
   int balloonCount_ = 0;
+  int balloonKind_ = 0;
 };
 
 }  // namespace zelkar
