@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QIcon>
 #include <QString>
 #include <QWidget>
@@ -26,12 +27,20 @@ class ImageList {
   bool Contains(const QString& key) const;
   QIcon Picture(const QString& key) const;  // null icon when missing
 
+  // Pictures looked up for a file type (or an executable's path), so that the
+  // images of many files of one type share one picture.
+  QIcon TypePicture(const QString& type) const;  // null icon when not looked up yet
+  void SetTypePicture(const QString& type, const QIcon& picture);
+  void ClearTypePictures();
+
  private:
   struct Entry {
     QString key;
     QIcon picture;
   };
   std::vector<Entry> entries_;
+  QHash<QString, int> positions_;  // key -> 0-based position in entries_
+  QHash<QString, QIcon> typePictures_;
 };
 
 // Packed colours of node texts.
@@ -57,8 +66,8 @@ class TreeView : public QWidget {
 
   // Nodes collection. `relative` 0 adds a top-level node; otherwise the node is
   // added with `relationship` (tvwChild) to node `relative`. Returns the new
-  // node's index, or 0 when the image key is not in the image list (nothing is
-  // added then).
+  // node's index, or 0 when the image key is not in the image list or there is
+  // no such relative (nothing is added then).
   int Add(int relative, int relationship, const QString& text, const QString& image);
   void Remove(int index);
   void Clear();  // removes every node, last first
@@ -75,7 +84,8 @@ class TreeView : public QWidget {
   int FirstChild(int index) const;  // 0 when it has none
 
   int SelectedItem() const;  // 0 when none
-  // Selects from code: raises no NodeClick.
+  // Selects from code (raises no NodeClick) and shows the node, unfolding the
+  // nodes above it as a selection by the user would.
   void Select(int index);
   // Starts editing the selected node's label; AfterLabelEdit follows.
   void StartLabelEdit();
@@ -99,6 +109,7 @@ class TreeView : public QWidget {
   void OLEDragDrop(const QMimeData* data, int Effect, int Button, int Shift, int X, int Y);
 
  protected:
+  // Watches the tree's viewport: the other mouse buttons and file drags.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
