@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/Controls.h"
+#include "app/core/DesktopIntegration.h"
 #include "list/TreeView.h"
 #include "shell/TrayIcon.h"
 #include "store/Keywords.h"
@@ -430,6 +431,8 @@ void frmMain::Form_Load() {
   RegWriteValue(root + QStringLiteral("Zelkar.File\\Shell\\Import\\"), QStringLiteral("Import..."), 0);
   RegWriteValue(root + QStringLiteral("Zelkar.File\\Shell\\Import\\command\\"),
                 exe + QStringLiteral(" %1 -I"), 0);
+  // The desktop's own record of the type, so that opening a backup file starts Zelkar.
+  desktop::Integrate(exe);
 
   LoadSettings();
   LoadTVW(false);

@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "app/modXP.h"
 #include "shell/TrayIcon.h"
+#include "shell/frmAbout.h"
 #include "store/RegistryStore.h"
 
 #include <QApplication>
@@ -54,6 +55,8 @@ int Main(int argc, char** argv) {
     return 0;
   }
   if (!OpenStore()) return 1;
+  // The New Features text of the last run has surely been read by now.
+  frmAbout::RemoveNewFeaturesLeftover();
 
   frmMain form(JoinCommandLine(QApplication::arguments().mid(1)));
   instance.setActivationHandler(&BringToFront);

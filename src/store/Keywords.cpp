@@ -9,8 +9,17 @@ TargetKind KindOfTarget(const QString& target) {
   // An address holds "/" and a "." and would otherwise pass for a missing file,
   // which Clean Up deletes.
   if (IsInternetAddress(target)) return TargetKind::InternetAddress;
+  // An address with its prefix in capitals is no internet keyword, but no
+  // missing file either: like any text without a path it counts as a directory.
+  if (LooksLikeAddress(target)) return TargetKind::Directory;
   if (HasExt(target)) return TargetKind::Broken;
   return TargetKind::Directory;
+}
+
+bool LooksLikeAddress(const QString& target) {
+  return target.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+         target.startsWith(QLatin1String("https://"), Qt::CaseInsensitive) ||
+         target.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
 }
 
 bool IsInternetAddress(const QString& target) {

@@ -21,6 +21,8 @@ TargetKind KindOfTarget(const QString& target);
 
 // True when the text begins with "http://", "https://" or "www." (case-sensitive).
 bool IsInternetAddress(const QString& target);
+// The same prefixes in any letter case.
+bool LooksLikeAddress(const QString& target);
 
 // The ten characters a keyword may not contain, in the order they are replaced.
 inline const QString kForbiddenKeywordChars = QStringLiteral(" \\/:*?\"<>|");

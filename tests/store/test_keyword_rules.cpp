@@ -45,9 +45,11 @@ TEST_F(KeywordRulesTest, KindOfTarget) {
   EXPECT_EQ(KindOfTarget(QStringLiteral("www.example.org/docs/index.html")), TargetKind::InternetAddress);
   EXPECT_EQ(KindOfTarget(QStringLiteral("http://example.org/a/b.html")), TargetKind::InternetAddress);
   EXPECT_EQ(KindOfTarget(QStringLiteral("https://example.org/a/b.html")), TargetKind::InternetAddress);
-  // The prefixes compare in exact case; a capitalised one is judged as a path.
+  // A capitalised prefix is no internet keyword, yet never a broken file that
+  // Clean Up would delete.
   EXPECT_EQ(KindOfTarget(QStringLiteral("HTTP://intranet")), TargetKind::Directory);
-  EXPECT_EQ(KindOfTarget(QStringLiteral("WWW.example.org/x.html")), TargetKind::Broken);
+  EXPECT_EQ(KindOfTarget(QStringLiteral("WWW.example.org/x.html")), TargetKind::Directory);
+  EXPECT_EQ(KindOfTarget(QStringLiteral("Https://example.org/a/b.html")), TargetKind::Directory);
 
   // A bare name is a file only when it is in the current folder.
   EXPECT_EQ(KindOfTarget(QStringLiteral("tool.sh")), TargetKind::Directory);
