@@ -1,5 +1,14 @@
 #pragma once
 
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolButton>
+#include <QUrl>
+#include <memory>
+
 #include "app/Controls.h"
 #include "app/frmMain.h"
 #include "list/TreeView.h"
@@ -8,27 +17,15 @@
 #include "support/ScriptedDialogs.h"
 #include "support/StoreTest.h"
 
-#include <QApplication>
-#include <QDropEvent>
-#include <QFile>
-#include <QMimeData>
-#include <QPushButton>
-#include <QToolButton>
-#include <QUrl>
-
-#include <memory>
-
 namespace zelkar::test {
 
 // A main window over the test's store, driven through its real handlers.
 class EditTest : public StoreTest {
  protected:
   static void Put(const QString& kw, const QString& target) {
-    modRegEdit::RegWriteValue(kAppPathsFull + kw + QStringLiteral("\\"), target, 0);
+    modRegEdit::RegWriteValue(kAppPathsFull + kw + "\\", target, 0);
   }
-  static bool Has(const QString& kw) {
-    return modRegEdit::KeyExists(store::Hive::LocalMachine, kAppPathsKey + kw);
-  }
+  static bool Has(const QString& kw) { return modRegEdit::KeyExists(store::Hive::LocalMachine, kAppPathsKey + kw); }
   static QStringList Keys() { return modRegEdit::EnumKeys(store::Hive::LocalMachine, kAppPathsKey); }
   static QString TargetOf(const QString& kw) {
     return modRegEdit::GetString(store::Hive::LocalMachine, kAppPathsKey + kw, QString(), QString());

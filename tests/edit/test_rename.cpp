@@ -1,8 +1,8 @@
-#include "EditTest.h"
-
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
+
+#include "EditTest.h"
 
 namespace zelkar::test {
 namespace {
@@ -24,83 +24,83 @@ class RenameTest : public EditTest {
 };
 
 TEST_F(RenameTest, RenameIsRememberedInRedUntilRegistered) {
-  Put(QStringLiteral("calc.exe"), QStringLiteral("/usr/bin/Calc"));
+  Put("calc.exe", "/usr/bin/Calc");
   auto f = Window();
   ScriptedDialogs dialogs;
-  dialogs.expectBox(QStringLiteral("Error"), ForbiddenKeywordCharsMessage(), answer::OK, 16);
-  Rename(*f, 2, QStringLiteral("my calc"));
-  EXPECT_EQ(f->tvw->Text(2), QStringLiteral("my_calc.exe"));
+  dialogs.expectBox("Error", ForbiddenKeywordCharsMessage(), answer::OK, 16);
+  Rename(*f, 2, "my calc");
+  EXPECT_EQ(f->tvw->Text(2), "my_calc.exe");
   EXPECT_EQ(f->tvw->ForeColor(2), colour::Red);
-  EXPECT_EQ(f->tvw->Tag(2), QStringLiteral("calc.exe"));
-  EXPECT_EQ(f->txtExe->text(), QStringLiteral("my_calc.exe"));
-  EXPECT_TRUE(Has(QStringLiteral("calc.exe")));
-  EXPECT_FALSE(Has(QStringLiteral("my_calc.exe")));
+  EXPECT_EQ(f->tvw->Tag(2), "calc.exe");
+  EXPECT_EQ(f->txtExe->text(), "my_calc.exe");
+  EXPECT_TRUE(Has("calc.exe"));
+  EXPECT_FALSE(Has("my_calc.exe"));
 
   // Register with the box naming the red node (any case) moves the entry.
   f->tvw->Select(2);
-  f->txtExe->setText(QStringLiteral("MY_CALC.EXE"));
+  f->txtExe->setText("MY_CALC.EXE");
   f->cmdSave_Click();
-  EXPECT_FALSE(Has(QStringLiteral("calc.exe")));
-  EXPECT_EQ(TargetOf(QStringLiteral("my_calc.exe")), QStringLiteral("/usr/bin/Calc"));
-  EXPECT_EQ(f->tvw->Text(2), QStringLiteral("my_calc.exe"));
+  EXPECT_FALSE(Has("calc.exe"));
+  EXPECT_EQ(TargetOf("my_calc.exe"), "/usr/bin/Calc");
+  EXPECT_EQ(f->tvw->Text(2), "my_calc.exe");
   EXPECT_EQ(f->tvw->ForeColor(2), colour::Black);
 }
 
 TEST_F(RenameTest, CaseOnlyRenameChangesNothing) {
-  Put(QStringLiteral("notepad.exe"), QStringLiteral("/usr/bin/np"));
+  Put("notepad.exe", "/usr/bin/np");
   auto f = Window();
   ScriptedDialogs dialogs;
-  Rename(*f, 3, QStringLiteral("Notepad"));  // from the target node: edits the keyword
-  EXPECT_EQ(f->tvw->Text(2), QStringLiteral("Notepad.exe"));
+  Rename(*f, 3, "Notepad");  // from the target node: edits the keyword
+  EXPECT_EQ(f->tvw->Text(2), "Notepad.exe");
   EXPECT_EQ(f->tvw->ForeColor(2), colour::Black);
   EXPECT_TRUE(f->tvw->Tag(2).isEmpty());
 }
 
 TEST_F(RenameTest, OnlyTheLastNameIsRegisteredAndTheFirstDeleted) {
-  Put(QStringLiteral("a.exe"), QStringLiteral("/a"));
-  Put(QStringLiteral("c_d.exe"), QStringLiteral("/old-c"));
+  Put("a.exe", "/a");
+  Put("c_d.exe", "/old-c");
   auto f = Window();
   ScriptedDialogs dialogs;
-  Rename(*f, 2, QStringLiteral("b"));
+  Rename(*f, 2, "b");
   // The new name is taken by another keyword, which the completion selects
   // while the editor is still open.
-  dialogs.expectBox(QStringLiteral("Error"), ForbiddenKeywordCharsMessage(), answer::OK, 16);
-  Rename(*f, 2, QStringLiteral("c d"));
-  EXPECT_EQ(f->tvw->Text(2), QStringLiteral("c_d.exe"));
-  EXPECT_EQ(f->tvw->Tag(2), QStringLiteral("a.exe"));
+  dialogs.expectBox("Error", ForbiddenKeywordCharsMessage(), answer::OK, 16);
+  Rename(*f, 2, "c d");
+  EXPECT_EQ(f->tvw->Text(2), "c_d.exe");
+  EXPECT_EQ(f->tvw->Tag(2), "a.exe");
   EXPECT_EQ(f->tvw->ForeColor(4), colour::Black);
   f->tvw->Select(2);
   f->mnuRHRegister_Click();  // replaces c_d.exe without asking
-  EXPECT_FALSE(Has(QStringLiteral("a.exe")));
-  EXPECT_FALSE(Has(QStringLiteral("b.exe")));
-  EXPECT_EQ(TargetOf(QStringLiteral("c_d.exe")), QStringLiteral("/a"));
+  EXPECT_FALSE(Has("a.exe"));
+  EXPECT_FALSE(Has("b.exe"));
+  EXPECT_EQ(TargetOf("c_d.exe"), "/a");
   EXPECT_EQ(f->tvw->Count(), 3);
 }
 
 TEST_F(RenameTest, MarkedKeywordWarnsAndRestoreGivesTheNameBack) {
-  Put(QStringLiteral("web.exe"), QStringLiteral("http://example.org"));
+  Put("web.exe", "http://example.org");
   auto f = Window();
   ScriptedDialogs dialogs;
   f->tvw->SetForeColor(2, colour::Blue);
-  dialogs.expectBox(QStringLiteral("Renaming Marked Keyword"),
+  dialogs.expectBox("Renaming Marked Keyword",
                     QStringLiteral("This keyword is marked for exportation. It will be unmarked if you choose to "
                                    "rename it."),
                     answer::OK, 64);
-  Rename(*f, 2, QStringLiteral("site"));
+  Rename(*f, 2, "site");
   EXPECT_EQ(f->tvw->ForeColor(2), colour::Red);
 
   f->tvw->Select(2);
   f->mnuRHRestore_Click();
-  EXPECT_EQ(f->tvw->Text(2), QStringLiteral("web.exe"));
+  EXPECT_EQ(f->tvw->Text(2), "web.exe");
   EXPECT_EQ(f->tvw->ForeColor(2), colour::Black);
-  EXPECT_EQ(f->txtExe->text(), QStringLiteral("web.exe"));
-  EXPECT_FALSE(Has(QStringLiteral("site.exe")));
+  EXPECT_EQ(f->txtExe->text(), "web.exe");
+  EXPECT_FALSE(Has("site.exe"));
 
   // An empty label is refused; a plain node has no rename to register.
   Rename(*f, 2, QString());
-  EXPECT_EQ(f->tvw->Text(2), QStringLiteral("web.exe"));
+  EXPECT_EQ(f->tvw->Text(2), "web.exe");
   f->mnuRHRegister_Click();
-  EXPECT_TRUE(Has(QStringLiteral("web.exe")));
+  EXPECT_TRUE(Has("web.exe"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include "EditTest.h"
-
 #include <QDir>
+
+#include "EditTest.h"
 
 namespace zelkar::test {
 namespace {
@@ -10,14 +10,14 @@ using TargetsTest = EditTest;
 TEST_F(TargetsTest, DroppedFilesSetTheTargetAndOnlyTheLabelProposesAKeyword) {
   auto f = Window();
   ScriptedDialogs dialogs;
-  const QString app = MakeFile(QStringLiteral("My App.exe"));
-  const QString second = MakeFile(QStringLiteral("second.txt"));
+  const QString app = MakeFile("My App.exe");
+  const QString second = MakeFile("second.txt");
   Drop(f->fraTarget, FileList({app, second, second}).get());
   EXPECT_EQ(f->lblPath->caption(), app);
-  EXPECT_EQ(f->lblPath->toolTip(), QStringLiteral(" ") + app + QStringLiteral(" "));
+  EXPECT_EQ(f->lblPath->toolTip(), " " + app + " ");
   EXPECT_TRUE(f->txtExe->text().isEmpty());
 
-  f->txtExe->setText(QStringLiteral("tool"));
+  f->txtExe->setText("tool");
   f->cmdSave->setEnabled(false);
   Drop(f->fraTarget, FileList({app}).get());  // the same target again
   EXPECT_FALSE(f->cmdSave->isEnabled());
@@ -26,72 +26,72 @@ TEST_F(TargetsTest, DroppedFilesSetTheTargetAndOnlyTheLabelProposesAKeyword) {
 
   f->txtExe->clear();
   Drop(f->lblPath, FileList({app}).get());
-  EXPECT_EQ(f->txtExe->text(), QStringLiteral("My App.exe"));
+  EXPECT_EQ(f->txtExe->text(), "My App.exe");
 
   f->txtExe->clear();
-  Drop(f->lblPath, FileList({MakeFile(QStringLiteral("readme.first.txt"))}).get());
-  EXPECT_EQ(f->txtExe->text(), QStringLiteral("readme.exe"));
+  Drop(f->lblPath, FileList({MakeFile("readme.first.txt")}).get());
+  EXPECT_EQ(f->txtExe->text(), "readme.exe");
   EXPECT_TRUE(f->cmdSave->isEnabled());
 
   f->txtExe->clear();
-  QDir(dir()).mkdir(QStringLiteral("folder.d"));
-  Drop(f->lblPath, FileList({path(QStringLiteral("folder.d"))}).get());
-  EXPECT_EQ(f->lblPath->caption(), path(QStringLiteral("folder.d")));
+  QDir(dir()).mkdir("folder.d");
+  Drop(f->lblPath, FileList({path("folder.d")}).get());
+  EXPECT_EQ(f->lblPath->caption(), path("folder.d"));
   EXPECT_TRUE(f->txtExe->text().isEmpty());
 
   // Text, web links and nothing at all change nothing.
   QMimeData text;
   text.setText(second);
   QMimeData web;
-  web.setUrls({QUrl(QStringLiteral("https://example.org/x.exe"))});
+  web.setUrls({QUrl("https://example.org/x.exe")});
   for (const QMimeData* d : {&text, &web, static_cast<QMimeData*>(nullptr)}) {
     f->lblPath_OLEDragDrop(d);
     f->fraTarget_OLEDragDrop(d);
   }
   EXPECT_FALSE(Drop(f->lblPath, &text));
-  EXPECT_EQ(f->lblPath->caption(), path(QStringLiteral("folder.d")));
+  EXPECT_EQ(f->lblPath->caption(), path("folder.d"));
   EXPECT_TRUE(f->txtExe->text().isEmpty());
 }
 
 TEST_F(TargetsTest, InternetShortcutsGiveOnlyTheirAddressAsText) {
   auto f = Window();
   ScriptedDialogs dialogs;
-  const QString site = MakeFile(QStringLiteral("Example Site.URL"), "[InternetShortcut]\nURL=https://example.org/\n");
+  const QString site = MakeFile("Example Site.URL", "[InternetShortcut]\nURL=https://example.org/\n");
   Drop(f->lblPath, FileList({site}).get());
-  EXPECT_EQ(f->lblPath->caption(), QStringLiteral("https://example.org/"));
-  EXPECT_EQ(f->txtExe->text(), QStringLiteral("Example Site.exe"));
+  EXPECT_EQ(f->lblPath->caption(), "https://example.org/");
+  EXPECT_EQ(f->txtExe->text(), "Example Site.exe");
 
-  const QString js = MakeFile(QStringLiteral("js.url"), "[InternetShortcut]\nURL=javascript:alert('<b>x</b>')\n");
+  const QString js = MakeFile("js.url", "[InternetShortcut]\nURL=javascript:alert('<b>x</b>')\n");
   Drop(f->fraTarget, FileList({js}).get());
-  EXPECT_EQ(f->lblPath->caption(), QStringLiteral("javascript:alert('<b>x</b>')"));
+  EXPECT_EQ(f->lblPath->caption(), "javascript:alert('<b>x</b>')");
 
-  f->lblPath->setCaption(QStringLiteral("<b>bold</b>"));
-  EXPECT_FALSE(f->lblPath->toolTip().contains(QStringLiteral("<b>")));
-  EXPECT_TRUE(f->lblPath->toolTip().contains(QStringLiteral("&lt;b&gt;bold")));
+  f->lblPath->setCaption("<b>bold</b>");
+  EXPECT_FALSE(f->lblPath->toolTip().contains("<b>"));
+  EXPECT_TRUE(f->lblPath->toolTip().contains("&lt;b&gt;bold"));
 
   QByteArray binary(4096, '\0');
   for (int i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 37);
   const QByteArray huge = "[InternetShortcut]\nURL=" + QByteArray(10 * 1024 * 1024, 'w');
   for (const auto& content : {QByteArray(), binary, huge}) {
-    Drop(f->fraTarget, FileList({MakeFile(QStringLiteral("odd.url"), content)}).get());
+    Drop(f->fraTarget, FileList({MakeFile("odd.url", content)}).get());
     EXPECT_LE(f->lblPath->caption().size(), 254);
   }
   EXPECT_EQ(f->lblPath->caption(), QString(254, u'w'));
-  Drop(f->fraTarget, FileList({MakeFile(QStringLiteral("empty.url"), "")}).get());
+  Drop(f->fraTarget, FileList({MakeFile("empty.url", "")}).get());
   EXPECT_TRUE(f->lblPath->caption().isEmpty());
   EXPECT_TRUE(f->lblPath->toolTip().isEmpty());
 }
 
 TEST_F(TargetsTest, BrowsersClearAndTheLabelMenu) {
-  modRegEdit::SaveString(store::Hive::LocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion"),
-                         QStringLiteral("ProgramFilesDir"), QStringLiteral("/opt"));
+  modRegEdit::SaveString(store::Hive::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                         "/opt");
   auto f = Window();
   ScriptedDialogs dialogs;
   f->lblPath_MouseUp(2, 0, 1, 1);  // empty label: no menu
   EXPECT_EQ(f->lastPopup, nullptr);
 
-  const QString tool = MakeFile(QStringLiteral("tool"));
-  f->txtExe->setText(QStringLiteral("tool"));
+  const QString tool = MakeFile("tool");
+  f->txtExe->setText("tool");
   dialogs.expectOpen(tool).expectOpen(std::nullopt).expectOpen(tool).expectFolder(std::nullopt).expectFolder(dir());
   f->cmdBrowse_Click();
   EXPECT_EQ(f->lblPath->caption(), tool);
@@ -101,15 +101,15 @@ TEST_F(TargetsTest, BrowsersClearAndTheLabelMenu) {
   f->cmdBrowse_Click();  // the same file again still offers Register
   EXPECT_TRUE(f->cmdSave->isEnabled());
   const FileDialogRequest& open = dialogs.dialogs().front().request;
-  EXPECT_EQ(open.title, QStringLiteral("Select the target application for the keyword..."));
-  EXPECT_EQ(open.filter, QStringLiteral("All Files (*.*)|*.*"));
-  EXPECT_EQ(open.initialDir, QStringLiteral("/opt"));
+  EXPECT_EQ(open.title, "Select the target application for the keyword...");
+  EXPECT_EQ(open.filter, "All Files (*.*)|*.*");
+  EXPECT_EQ(open.initialDir, "/opt");
 
   f->cmdDir_Click();
   EXPECT_EQ(f->lblPath->caption(), tool);
   f->cmdDir_Click();
   EXPECT_EQ(f->lblPath->caption(), dir());
-  EXPECT_EQ(dialogs.dialogs().back().request.title, QStringLiteral("Select the target directory for keyword..."));
+  EXPECT_EQ(dialogs.dialogs().back().request.title, "Select the target directory for keyword...");
 
   f->lblPath_MouseUp(2, 0, 1, 1);
   EXPECT_EQ(f->lastPopup, f->mnuTarget);

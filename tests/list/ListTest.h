@@ -1,5 +1,14 @@
 #pragma once
 
+#include <QAction>
+#include <QFile>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+#include <ostream>
+
 #include "app/Controls.h"
 #include "app/frmMain.h"
 #include "list/TreeView.h"
@@ -7,13 +16,6 @@
 #include "store/modRegEdit.h"
 #include "support/ScriptedDialogs.h"
 #include "support/StoreTest.h"
-
-#include <QFile>
-#include <QTest>
-#include <QTreeWidget>
-
-#include <memory>
-#include <ostream>
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -24,10 +26,10 @@ namespace zelkar::test {
 class ListTest : public StoreTest {
  protected:
   static void Put(const QString& kw, const QString& target) {
-    modRegEdit::RegWriteValue(kAppPathsFull + kw + QStringLiteral("\\"), target, 0);
+    modRegEdit::RegWriteValue(kAppPathsFull + kw + "\\", target, 0);
   }
   static bool Has(const QString& kw) { return modRegEdit::KeyExists(store::Hive::LocalMachine, kAppPathsKey + kw); }
-  static QString TargetOf(const QString& kw) { return modRegEdit::RegReadValue(kAppPathsFull + kw + QStringLiteral("\\")); }
+  static QString TargetOf(const QString& kw) { return modRegEdit::RegReadValue(kAppPathsFull + kw + "\\"); }
 
   std::unique_ptr<frmMain> Window() {
     auto form = std::make_unique<frmMain>();
@@ -43,6 +45,22 @@ class ListTest : public StoreTest {
     return path(name);
   }
 
+  static int Node(const frmMain& f, const QString& text) {
+    for (int i = 2; i <= f.tvw->Count(); i += 2)
+      if (f.tvw->Text(i) == text) return i;
+    return 0;
+  }
+  // cmdRun, mnuKWR, mnuKWOCF, mnuKWMFE | cmdRename, cmdDelete, mnuKWRe, mnuKWD | cmdSave
+  static QString States(const frmMain& f) {
+    auto e = [](bool on) { return on ? 'E' : 'D'; };
+    QString s;
+    for (bool on : {f.cmdRun->isEnabled(), f.mnuKWR->isEnabled(), f.mnuKWOCF->isEnabled(), f.mnuKWMFE->isEnabled()})
+      s += e(on);
+    s += '|';
+    for (bool on : {f.cmdRename->isEnabled(), f.cmdDelete->isEnabled(), f.mnuKWRe->isEnabled(), f.mnuKWD->isEnabled()})
+      s += e(on);
+    return s + '|' + e(f.cmdSave->isEnabled());
+  }
   // Node texts in index order, from node 1.
   static QStringList Texts(const frmMain& f) {
     QStringList texts;

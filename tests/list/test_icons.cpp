@@ -1,12 +1,11 @@
-#include "ListTest.h"
-
-#include "list/modICO.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QImage>
 #include <QStyle>
+
+#include "ListTest.h"
+#include "list/modICO.h"
 
 namespace zelkar::test {
 namespace {
@@ -18,21 +17,21 @@ class IconTest : public ListTest {
     ListTest::SetUp();
     savedTheme_ = QIcon::themeName();
     savedPaths_ = QIcon::themeSearchPaths();
-    const QString root = path(QStringLiteral("icons/zelkartest"));
-    QDir().mkpath(root + QStringLiteral("/16x16/mimetypes"));
-    QDir().mkpath(root + QStringLiteral("/16x16/apps"));
-    QFile index(root + QStringLiteral("/index.theme"));
+    const QString root = path("icons/zelkartest");
+    QDir().mkpath(root + "/16x16/mimetypes");
+    QDir().mkpath(root + "/16x16/apps");
+    QFile index(root + "/index.theme");
     ASSERT_TRUE(index.open(QIODevice::WriteOnly));
     index.write(
         "[Icon Theme]\nName=zelkartest\nDirectories=16x16/mimetypes,16x16/apps\n\n"
         "[16x16/mimetypes]\nSize=16\nContext=MimeTypes\nType=Fixed\n\n"
         "[16x16/apps]\nSize=16\nContext=Applications\nType=Fixed\n");
     index.close();
-    Picture(root + QStringLiteral("/16x16/mimetypes/text-plain.png"), Qt::red);
-    Picture(root + QStringLiteral("/16x16/mimetypes/application-x-executable.png"), Qt::green);
-    Picture(root + QStringLiteral("/16x16/apps/myprog.png"), Qt::blue);
-    QIcon::setThemeSearchPaths({path(QStringLiteral("icons"))});
-    QIcon::setThemeName(QStringLiteral("zelkartest"));
+    Picture(root + "/16x16/mimetypes/text-plain.png", Qt::red);
+    Picture(root + "/16x16/mimetypes/application-x-executable.png", Qt::green);
+    Picture(root + "/16x16/apps/myprog.png", Qt::blue);
+    QIcon::setThemeSearchPaths({path("icons")});
+    QIcon::setThemeName("zelkartest");
   }
   void TearDown() override {
     QIcon::setThemeSearchPaths(savedPaths_);
@@ -60,51 +59,49 @@ class IconTest : public ListTest {
 
 TEST_F(IconTest, ProgramsShowTheirOwnIconDocumentsTheirTypes) {
   ImageList images;
-  modICO::AddFileIcon(images, MakeFile(QStringLiteral("readme.txt")), QStringLiteral("tmp0"));
-  modICO::AddFileIcon(images, Program(QStringLiteral("myprog")), QStringLiteral("tmp1"));
-  modICO::AddFileIcon(images, Program(QStringLiteral("otherprog")), QStringLiteral("tmp2"));
-  modICO::AddFileIcon(images, MakeFile(QStringLiteral("blob.bin7"), QByteArray("\x00\x01\x02\xff", 4)),
-                      QStringLiteral("tmp3"));
-  modICO::AddFileIcon(images, MakeFile(QStringLiteral("other.txt")), QStringLiteral("tmp4"));
+  modICO::AddFileIcon(images, MakeFile("readme.txt"), "tmp0");
+  modICO::AddFileIcon(images, Program("myprog"), "tmp1");
+  modICO::AddFileIcon(images, Program("otherprog"), "tmp2");
+  modICO::AddFileIcon(images, MakeFile("blob.bin7", QByteArray("\x00\x01\x02\xff", 4)), "tmp3");
+  modICO::AddFileIcon(images, MakeFile("other.txt"), "tmp4");
   ASSERT_EQ(images.Count(), 5);
-  EXPECT_EQ(Centre(images, QStringLiteral("tmp0")), QColor(Qt::red));
-  EXPECT_EQ(Centre(images, QStringLiteral("tmp1")), QColor(Qt::blue));
-  EXPECT_EQ(Centre(images, QStringLiteral("tmp2")), QColor(Qt::green));
-  EXPECT_EQ(Centre(images, QStringLiteral("tmp4")), QColor(Qt::red));
+  EXPECT_EQ(Centre(images, "tmp0"), QColor(Qt::red));
+  EXPECT_EQ(Centre(images, "tmp1"), QColor(Qt::blue));
+  EXPECT_EQ(Centre(images, "tmp2"), QColor(Qt::green));
+  EXPECT_EQ(Centre(images, "tmp4"), QColor(Qt::red));
   // Nothing in the theme: the style's file picture.
-  const QImage fallback =
-      QApplication::style()->standardIcon(QStyle::SP_FileIcon).pixmap(16, 16).toImage().convertToFormat(
-          QImage::Format_ARGB32);
-  EXPECT_EQ(images.Picture(QStringLiteral("tmp3")).pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
-            fallback);
+  const QImage fallback = QApplication::style()
+                              ->standardIcon(QStyle::SP_FileIcon)
+                              .pixmap(16, 16)
+                              .toImage()
+                              .convertToFormat(QImage::Format_ARGB32);
+  EXPECT_EQ(images.Picture("tmp3").pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32), fallback);
   for (int i = 1; i <= images.Count(); ++i)
     EXPECT_EQ(images.Picture(images.Key(i)).availableSizes().value(0), QSize(16, 16));
 
   // A key in use gets nothing more.
-  modICO::AddFileIcon(images, MakeFile(QStringLiteral("third.txt")), QStringLiteral("tmp1"));
+  modICO::AddFileIcon(images, MakeFile("third.txt"), "tmp1");
   EXPECT_EQ(images.Count(), 5);
-  EXPECT_EQ(Centre(images, QStringLiteral("tmp1")), QColor(Qt::blue));
+  EXPECT_EQ(Centre(images, "tmp1"), QColor(Qt::blue));
 }
 
 TEST_F(IconTest, EveryFileKeywordHasItsOwnImageAcrossReloads) {
-  const QString doc = MakeFile(QStringLiteral("same.txt"));
-  Put(QStringLiteral("one.exe"), doc);
-  Put(QStringLiteral("two.exe"), doc);
-  Put(QStringLiteral("web.exe"), QStringLiteral("http://example.org"));
-  Put(QStringLiteral("prog.exe"), Program(QStringLiteral("myprog")));
+  const QString doc = MakeFile("same.txt");
+  Put("one.exe", doc);
+  Put("two.exe", doc);
+  Put("web.exe", "http://example.org");
+  Put("prog.exe", Program("myprog"));
   auto f = Window();
-  ASSERT_EQ(Images(*f), (QStringList{QStringLiteral("key"), QStringLiteral("tmp0"), QStringLiteral("path"),
-                                     QStringLiteral("tmp1"), QStringLiteral("path"), QStringLiteral("tmp2"),
-                                     QStringLiteral("path"), QStringLiteral("url"), QStringLiteral("path")}));
-  EXPECT_EQ(Centre(*f->imlTVW, QStringLiteral("tmp0")), QColor(Qt::red));
-  EXPECT_EQ(Centre(*f->imlTVW, QStringLiteral("tmp2")), QColor(Qt::red));
-  EXPECT_EQ(Centre(*f->imlTVW, QStringLiteral("tmp1")), QColor(Qt::blue));
+  ASSERT_EQ(Images(*f), (QStringList{"key", "tmp0", "path", "tmp1", "path", "tmp2", "path", "url", "path"}));
+  EXPECT_EQ(Centre(*f->imlTVW, "tmp0"), QColor(Qt::red));
+  EXPECT_EQ(Centre(*f->imlTVW, "tmp2"), QColor(Qt::red));
+  EXPECT_EQ(Centre(*f->imlTVW, "tmp1"), QColor(Qt::blue));
   for (int n = 0; n < 3; ++n) f->LoadTVW(false);
   EXPECT_EQ(TmpImages(*f), 3);
   EXPECT_EQ(f->imlTVW->Count(), 8);
   // The fixed images are still there, in their order.
-  EXPECT_EQ(f->imlTVW->Key(1), QStringLiteral("fld"));
-  EXPECT_EQ(f->imlTVW->Key(5), QStringLiteral("url"));
+  EXPECT_EQ(f->imlTVW->Key(1), "fld");
+  EXPECT_EQ(f->imlTVW->Key(5), "url");
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <memory>
+#include <optional>
+
 #include "app/Controls.h"
 #include "app/frmMain.h"
 #include "list/TreeView.h"
@@ -8,12 +13,6 @@
 #include "store/Keywords.h"
 #include "store/modRegEdit.h"
 #include "support/StoreTest.h"
-
-#include <QGuiApplication>
-#include <QScreen>
-
-#include <memory>
-#include <optional>
 
 namespace zelkar::test {
 
@@ -40,7 +39,7 @@ class ShellTest : public StoreTest {
     return v;
   }
   static void Put(const QString& kw, const QString& target) {
-    modRegEdit::RegWriteValue(kAppPathsFull + kw + QStringLiteral("\\"), target, 0);
+    modRegEdit::RegWriteValue(kAppPathsFull + kw + "\\", target, 0);
   }
 };
 

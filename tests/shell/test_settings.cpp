@@ -1,8 +1,3 @@
-#include "ShellTest.h"
-
-#include "launch/core/LaunchBackend.h"
-#include "support/ScriptedDialogs.h"
-
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,8 +5,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
 #include <cmath>
+
+#include "ShellTest.h"
+#include "launch/core/LaunchBackend.h"
+#include "support/ScriptedDialogs.h"
 
 namespace zelkar::test {
 namespace {
@@ -32,14 +30,13 @@ TEST_F(SettingsTest, StoredPositionIsKeptOnTheScreen) {
     QPoint expected;
     const char* what;
   };
-  for (const Case& c : {Case{std::nullopt, std::nullopt, centred, "first start"},
-                        Case{-4000, -1, centred, "negatives"},
-                        Case{400000, 300, QPoint(PixelsOf(freeW), 20), "beyond the right"},
-                        Case{1500, 400000, QPoint(100, PixelsOf(freeH / 2)), "below: half way, not all"},
-                        Case{-4000, 600, QPoint(0, 40), "one negative"},
-                        Case{1500, 750, QPoint(100, 50), "in range"}}) {
-    if (c.left) SetSetting(QStringLiteral("Left"), *c.left);
-    if (c.top) SetSetting(QStringLiteral("Top"), *c.top);
+  for (const Case& c :
+       {Case{std::nullopt, std::nullopt, centred, "first start"}, Case{-4000, -1, centred, "negatives"},
+        Case{400000, 300, QPoint(PixelsOf(freeW), 20), "beyond the right"},
+        Case{1500, 400000, QPoint(100, PixelsOf(freeH / 2)), "below: half way, not all"},
+        Case{-4000, 600, QPoint(0, 40), "one negative"}, Case{1500, 750, QPoint(100, 50), "in range"}}) {
+    if (c.left) SetSetting("Left", *c.left);
+    if (c.top) SetSetting("Top", *c.top);
     frmMain f;
     f.LoadSettings();
     EXPECT_EQ(f.OuterHeightTwips(), kShown) << c.what;
@@ -55,24 +52,24 @@ TEST_F(SettingsTest, ShownHeightShowsTheClientAreaAndPositionIsSavedInTwips) {
   EXPECT_EQ(f.centralWidget()->geometry().top(), f.menuBar()->geometry().bottom() + 1);
   f.move(33, 71);
   f.SaveSettings();
-  EXPECT_EQ(Setting(QStringLiteral("Left")), 33 * 15);
-  EXPECT_EQ(Setting(QStringLiteral("Top")), 71 * 15);
+  EXPECT_EQ(Setting("Left"), 33 * 15);
+  EXPECT_EQ(Setting("Top"), 71 * 15);
 }
 
 void ExpectListCommands(const frmMain& f, bool enabled) {
   for (const QPushButton* b : {f.cmdRefresh, f.cmdRun, f.cmdRename, f.cmdDelete})
     EXPECT_EQ(b->isEnabled(), enabled) << b->objectName().toStdString();
-  for (const QAction* a : {f.mnuls, f.mnuLI, f.mnuLR, f.mnuLL->menuAction(), f.mnuLE->menuAction(),
-                           f.mnuKW->menuAction()})
+  for (const QAction* a :
+       {f.mnuls, f.mnuLI, f.mnuLR, f.mnuLL->menuAction(), f.mnuLE->menuAction(), f.mnuKW->menuAction()})
     EXPECT_EQ(a->isEnabled(), enabled) << a->objectName().toStdString();
 }
 
 TEST_F(SettingsTest, HiddenListOpensFoldedWithoutAnimation) {
-  SetSetting(QStringLiteral("HideList"), 1);
+  SetSetting("HideList", 1);
   frmMain f;
   f.LoadSettings();
   EXPECT_EQ(f.OuterHeightTwips(), kHidden);
-  EXPECT_EQ(f.mnuLHS->text(), QStringLiteral("Show"));
+  EXPECT_EQ(f.mnuLHS->text(), "Show");
   ExpectListCommands(f, false);
   f.tmrHide_Timer();  // the first tick ends the fold at once
   EXPECT_EQ(f.OuterHeightTwips(), kHidden);
@@ -89,8 +86,8 @@ TEST_F(SettingsTest, HideAndShowSlideInStepsAndNeverRunTogether) {
   f.show();
   const int top = f.y();
   f.mnuLHS_Click();
-  EXPECT_EQ(f.mnuLHS->text(), QStringLiteral("Show"));
-  EXPECT_EQ(Setting(QStringLiteral("HideList")), 1);  // at the moment of choice
+  EXPECT_EQ(f.mnuLHS->text(), "Show");
+  EXPECT_EQ(Setting("HideList"), 1);  // at the moment of choice
   ExpectListCommands(f, false);
   for (int tick = 1; tick <= 32; ++tick) {
     f.tmrHide_Timer();
@@ -104,8 +101,8 @@ TEST_F(SettingsTest, HideAndShowSlideInStepsAndNeverRunTogether) {
 
   f.mnuLHS_Click();
   EXPECT_FALSE(f.tvw->isHidden());  // from the first moment of the unfold
-  EXPECT_EQ(f.mnuLHS->text(), QStringLiteral("Hide"));
-  EXPECT_EQ(Setting(QStringLiteral("HideList")), 0);
+  EXPECT_EQ(f.mnuLHS->text(), "Hide");
+  EXPECT_EQ(Setting("HideList"), 0);
   ExpectListCommands(f, true);  // Run, Rename, Delete with no node selected
   for (int i = 0; i < 10; ++i) f.tmrShow_Timer();
   ASSERT_EQ(f.OuterHeightTwips(), kHidden + 750);
@@ -153,8 +150,8 @@ TEST_F(SettingsTest, KeywordsShortcutsRestWhileTheListIsFolded) {
 }
 
 TEST_F(SettingsTest, CancelInACloseQuestionKeepsTheWindowButSavesThePosition) {
-  Put(QStringLiteral("notepad.exe"), QStringLiteral("/usr/bin/notepad"));
-  Put(QStringLiteral("editor.exe"), QStringLiteral("/usr/bin/editor"));
+  Put("notepad.exe", "/usr/bin/notepad");
+  Put("editor.exe", "/usr/bin/editor");
   frmMain f;
   f.LoadSettings();
   f.show();
@@ -162,22 +159,21 @@ TEST_F(SettingsTest, CancelInACloseQuestionKeepsTheWindowButSavesThePosition) {
   ASSERT_GE(f.tvw->Count(), 5);
   f.tvw->SetForeColor(2, colour::Blue);  // marked for exportation
   f.tvw->SetTag(4, f.tvw->Text(4));      // renamed, not registered
-  f.tvw->SetText(4, QStringLiteral("other.exe"));
+  f.tvw->SetText(4, "other.exe");
   f.tvw->SetForeColor(4, colour::Red);
 
   ScriptedDialogs dialogs;
   for (int answer : {answer::Cancel, answer::No}) {  // Cancel in either question
-    dialogs.expectBox(QStringLiteral("Unregistered Keyword"), QString(), answer, 51);
-    dialogs.expectBox(QStringLiteral("Export Keyword?"), QString(), answer == answer::No ? answer::Cancel : answer::No,
-                      51);
+    dialogs.expectBox("Unregistered Keyword", QString(), answer, 51);
+    dialogs.expectBox("Export Keyword?", QString(), answer == answer::No ? answer::Cancel : answer::No, 51);
     f.move(40 + answer, 60);
     EXPECT_FALSE(f.close());
     EXPECT_TRUE(f.isVisible());
-    EXPECT_EQ(Setting(QStringLiteral("Left")), (40 + answer) * 15);
-    EXPECT_EQ(Setting(QStringLiteral("Top")), 60 * 15);
+    EXPECT_EQ(Setting("Left"), (40 + answer) * 15);
+    EXPECT_EQ(Setting("Top"), 60 * 15);
   }
-  dialogs.expectBox(QStringLiteral("Unregistered Keyword"), QString(), answer::No, 51);
-  dialogs.expectBox(QStringLiteral("Export Keyword?"), QString(), answer::No, 51);
+  dialogs.expectBox("Unregistered Keyword", QString(), answer::No, 51);
+  dialogs.expectBox("Export Keyword?", QString(), answer::No, 51);
   EXPECT_TRUE(f.close());
   EXPECT_FALSE(f.isVisible());
 }

@@ -1,11 +1,11 @@
-#include "store/PathHelpers.h"
-#include "store/modRegEdit.h"
-#include "support/StoreTest.h"
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 
-#include <sys/stat.h>
+#include "store/PathHelpers.h"
+#include "store/modRegEdit.h"
+#include "support/StoreTest.h"
 
 namespace zelkar::test {
 namespace {
@@ -39,97 +39,95 @@ TEST(HasExtTest, LooksForADotAfterTheLastSeparator) {
 }
 
 TEST(AddExtTest, CutsAtTheFirstDot) {
-  EXPECT_EQ(AddExt(QStringLiteral("notepad.exe")), QStringLiteral("notepad.exe"));
-  EXPECT_EQ(AddExt(QStringLiteral("report.final.doc")), QStringLiteral("report.exe"));
-  EXPECT_EQ(AddExt(QStringLiteral("readme")), QStringLiteral("readme.exe"));
-  EXPECT_EQ(AddExt(QStringLiteral(".profile")), QStringLiteral(".exe"));
-  EXPECT_EQ(AddExt(QString()), QStringLiteral(".exe"));
+  for (const auto& [name, keyword] : {std::pair{"notepad.exe", "notepad.exe"},
+                                      {"report.final.doc", "report.exe"},
+                                      {"readme", "readme.exe"},
+                                      {".profile", ".exe"},
+                                      {"", ".exe"}})
+    EXPECT_EQ(AddExt(name), keyword) << name;
 }
 
 TEST_F(PathHelpersTest, FileExistsOnlyForVisibleOrdinaryFiles) {
-  const QString file = touch(QStringLiteral("sub/tool.sh"));
-  touch(QStringLiteral("sub/.hidden"));
-  fifo(QStringLiteral("sub/pipe"));
-  ASSERT_TRUE(QFile::link(file, path(QStringLiteral("sub/link"))));
-  ASSERT_TRUE(QFile::link(path(QStringLiteral("nowhere")), path(QStringLiteral("sub/dangling"))));
+  const QString file = touch("sub/tool.sh");
+  touch("sub/.hidden");
+  fifo("sub/pipe");
+  ASSERT_TRUE(QFile::link(file, path("sub/link")));
+  ASSERT_TRUE(QFile::link(path("nowhere"), path("sub/dangling")));
 
   EXPECT_TRUE(FileExists(file));
-  EXPECT_TRUE(FileExists(path(QStringLiteral("sub/link"))));
-  for (const QString& s : {QString(), file + QLatin1Char('/'), file + QLatin1Char('\\'), path(QStringLiteral("sub")),
-                           path(QStringLiteral("sub/.hidden")), path(QStringLiteral("sub/pipe")),
-                           QStringLiteral("/dev/null"), path(QStringLiteral("sub/dangling"))})
+  EXPECT_TRUE(FileExists(path("sub/link")));
+  for (const QString& s : QStringList{QString(), file + QLatin1Char('/'), file + QLatin1Char('\\'), path("sub"),
+                                      path("sub/.hidden"), path("sub/pipe"), "/dev/null", path("sub/dangling")})
     EXPECT_FALSE(FileExists(s)) << s.toStdString();
 
-  QDir::setCurrent(path(QStringLiteral("sub")));
-  EXPECT_TRUE(FileExists(QStringLiteral("tool.sh")));
-  EXPECT_FALSE(FileExists(QStringLiteral("Tool.sh")));
+  QDir::setCurrent(path("sub"));
+  EXPECT_TRUE(FileExists("tool.sh"));
+  EXPECT_FALSE(FileExists("Tool.sh"));
 }
 
 TEST_F(PathHelpersTest, FileExistsSearchesPatternsInTheirFolder) {
-  touch(QStringLiteral("p/report.txt"));
-  touch(QStringLiteral("p/.secret.txt"));
-  QDir().mkpath(path(QStringLiteral("p/folder.doc")));
-  fifo(QStringLiteral("p/fifo.log"));
+  touch("p/report.txt");
+  touch("p/.secret.txt");
+  QDir().mkpath(path("p/folder.doc"));
+  fifo("p/fifo.log");
 
-  EXPECT_TRUE(FileExists(path(QStringLiteral("p/*.txt"))));
-  EXPECT_TRUE(FileExists(path(QStringLiteral("p/rep?rt.*"))));
+  EXPECT_TRUE(FileExists(path("p/*.txt")));
+  EXPECT_TRUE(FileExists(path("p/rep?rt.*")));
   // Only hidden files, folders, pipes, nothing, or a pattern in the folder part.
   for (const char* s : {"p/.secret*", "p/*.doc", "p/*.log", "p/report?.txt", "missing/*.txt", "*/report.txt"})
     EXPECT_FALSE(FileExists(path(QString::fromLatin1(s)))) << s;
-  QDir::setCurrent(path(QStringLiteral("p")));
-  EXPECT_TRUE(FileExists(QStringLiteral("*.txt")));
+  QDir::setCurrent(path("p"));
+  EXPECT_TRUE(FileExists("*.txt"));
 }
 
 TEST_F(PathHelpersTest, FilePropertyOfAFile) {
-  const QString file = touch(QStringLiteral("docs/notes.txt"));
-  const QString folder = path(QStringLiteral("docs"));
-  const QString roundabout = folder + QStringLiteral("/../docs/./notes.txt");
-  EXPECT_EQ(FileProperty(roundabout, property::Name), QStringLiteral("notes.txt"));
-  EXPECT_EQ(FileProperty(roundabout, property::ShortName), QStringLiteral("notes.txt"));
+  const QString file = touch("docs/notes.txt");
+  const QString folder = path("docs");
+  const QString roundabout = folder + "/../docs/./notes.txt";
+  EXPECT_EQ(FileProperty(roundabout, property::Name), "notes.txt");
+  EXPECT_EQ(FileProperty(roundabout, property::ShortName), "notes.txt");
   EXPECT_EQ(FileProperty(roundabout, property::ParentFolder), folder);
   EXPECT_EQ(FileProperty(roundabout, property::Path), file);
   EXPECT_EQ(FileProperty(roundabout, property::ShortPath), file);
   EXPECT_EQ(FileProperty(roundabout, property::LongPath), file);
   EXPECT_EQ(FileProperty(roundabout, 11), roundabout);
   // A link keeps its own name and place.
-  ASSERT_TRUE(QFile::link(file, path(QStringLiteral("alias.txt"))));
-  EXPECT_EQ(FileProperty(path(QStringLiteral("alias.txt")), property::Path), path(QStringLiteral("alias.txt")));
+  ASSERT_TRUE(QFile::link(file, path("alias.txt")));
+  EXPECT_EQ(FileProperty(path("alias.txt"), property::Path), path("alias.txt"));
   QDir::setCurrent(folder);
-  EXPECT_EQ(FileProperty(QStringLiteral("notes.txt"), property::ParentFolder), folder);
+  EXPECT_EQ(FileProperty("notes.txt", property::ParentFolder), folder);
 
   // Anything that is not an existing file passes through unchanged.
-  QDir().mkpath(path(QStringLiteral("My App")));
-  for (const QString& text : {path(QStringLiteral("My App")), path(QStringLiteral("My App/")), QString(),
-                              QStringLiteral("http://example.org/a.txt"), QStringLiteral("www.example.org"),
-                              path(QStringLiteral("missing.txt")), file + QLatin1Char('/')})
+  QDir().mkpath(path("My App"));
+  for (const QString& text : QStringList{path("My App"), path("My App/"), QString(), "http://example.org/a.txt",
+                                         "www.example.org", path("missing.txt"), file + QLatin1Char('/')})
     for (const std::int16_t kind : {6, 7, 8, 9, 10, 12, 13}) EXPECT_EQ(FileProperty(text, kind), text) << kind;
 }
 
 TEST_F(PathHelpersTest, TypeDescriptionFromTheRegisteredFileType) {
-  const QString backup = touch(QStringLiteral("keywords.zkb"));
-  const QString text = touch(QStringLiteral("readme.txt"));
+  const QString backup = touch("keywords.zkb");
+  const QString text = touch("readme.txt");
   // Without the file type, the file's MIME type names it.
-  EXPECT_NE(FileProperty(backup, property::Type), QStringLiteral("Zelkar Backup File"));
+  EXPECT_NE(FileProperty(backup, property::Type), "Zelkar Backup File");
   EXPECT_NE(FileProperty(backup, property::Type), backup);
   EXPECT_NE(FileProperty(text, property::Type), text);
 
-  modRegEdit::RegWriteValue(QStringLiteral("HKEY_CLASSES_ROOT\\.zkb\\"), QStringLiteral("Zelkar.File"), 0);
-  EXPECT_NE(FileProperty(backup, property::Type), QStringLiteral("Zelkar Backup File"));  // class not described
-  modRegEdit::RegWriteValue(QStringLiteral("HKEY_CLASSES_ROOT\\Zelkar.File\\"), QStringLiteral("Zelkar Backup File"),
-                            0);
-  EXPECT_EQ(FileProperty(backup, property::Type), QStringLiteral("Zelkar Backup File"));
-  EXPECT_EQ(FileProperty(touch(QStringLiteral("OLD.ZKB")), property::Type), QStringLiteral("Zelkar Backup File"));
+  modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\.zkb\\", "Zelkar.File", 0);
+  EXPECT_NE(FileProperty(backup, property::Type), "Zelkar Backup File");  // class not described
+  modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\", "Zelkar Backup File", 0);
+  EXPECT_EQ(FileProperty(backup, property::Type), "Zelkar Backup File");
+  EXPECT_EQ(FileProperty(touch("OLD.ZKB"), property::Type), "Zelkar Backup File");
 }
 
 TEST_F(PathHelpersTest, LongPathAndSpecialFolders) {
-  const QString file = touch(QStringLiteral("x/y.txt"));
-  EXPECT_EQ(modMain::GetLongPath(path(QStringLiteral("x/../x/y.txt"))), file);
-  EXPECT_EQ(modMain::GetLongPath(path(QStringLiteral("x/"))), path(QStringLiteral("x")));
-  EXPECT_EQ(modMain::GetLongPath(path(QStringLiteral("x/z.txt"))), QString());
+  const QString file = touch("x/y.txt");
+  EXPECT_EQ(modMain::GetLongPath(path("x/../x/y.txt")), file);
+  EXPECT_EQ(modMain::GetLongPath(path("x/")), path("x"));
+  EXPECT_EQ(modMain::GetLongPath(path("x/z.txt")), QString());
   EXPECT_EQ(modMain::GetLongPath(QString()), QString());
-  EXPECT_EQ(modMain::GetSpecialFolder(38), QStringLiteral("/opt"));
-  EXPECT_EQ(modMain::GetSpecialFolder(36), QStringLiteral("/usr"));
-  EXPECT_EQ(modMain::GetSpecialFolder(37), QStringLiteral("???"));
+  EXPECT_EQ(modMain::GetSpecialFolder(38), "/opt");
+  EXPECT_EQ(modMain::GetSpecialFolder(36), "/usr");
+  EXPECT_EQ(modMain::GetSpecialFolder(37), "???");
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
 #include "store/Keywords.h"
 #include "store/RegistryStore.h"
 #include "store/modRegEdit.h"
 #include "support/ScriptedDialogs.h"
 #include "support/StoreTest.h"
-
-#include <QDir>
-#include <QFile>
-
-#include <cstdio>
 
 namespace zelkar::test {
 namespace {
@@ -18,17 +17,16 @@ using store::RegistryStore;
 using store::StoreLocation;
 using store::Value;
 
-const QString kAppPaths = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths");
-const QString kFull = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\");
+const QString kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const QString kFull = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 class RegistryAccessTest : public StoreTest {
  protected:
   void putRaw(const QString& name, std::uint32_t type, const QByteArray& data) {
-    ASSERT_EQ(store().writeValue(Hive::CurrentUser, QStringLiteral("Raw"), name, Value{type, data}),
-              store::Outcome::Done);
+    ASSERT_EQ(store().writeValue(Hive::CurrentUser, "Raw", name, Value{type, data}), store::Outcome::Done);
   }
   void reopenReadOnly() {
-    StoreLocation location = StoreLocation::inDirectory(path(QStringLiteral("registry")));
+    StoreLocation location = StoreLocation::inDirectory(path("registry"));
     location.readOnly = true;
     RegistryStore::useLocation(location);
   }
@@ -52,26 +50,25 @@ class EchoDialogs final : public Dialogs {
 };
 
 TEST_F(RegistryAccessTest, BothFamiliesSeeOneStoreWithoutRegardToCase) {
-  RegWriteValue(kFull + QStringLiteral("Notepad.EXE\\"), QStringLiteral("/usr/bin/gedit"), 0);
-  EXPECT_EQ(GetString(Hive::LocalMachine, kAppPaths.toLower() + QStringLiteral("\\notepad.exe"), "", "none"),
-            QStringLiteral("/usr/bin/gedit"));
+  RegWriteValue(kFull + "Notepad.EXE\\", "/usr/bin/gedit", 0);
+  EXPECT_EQ(GetString(Hive::LocalMachine, kAppPaths.toLower() + "\\notepad.exe", "", "none"), "/usr/bin/gedit");
   EXPECT_EQ(EnumKeys(Hive::LocalMachine, kAppPaths + u'\\'), QStringList{"Notepad.EXE"});
-  EXPECT_TRUE(KeyExists(Hive::LocalMachine, kAppPaths + QStringLiteral("\\NOTEPAD.exe")));
+  EXPECT_TRUE(KeyExists(Hive::LocalMachine, kAppPaths + "\\NOTEPAD.exe"));
 
-  SaveString(Hive::LocalMachine, kAppPaths + QStringLiteral("\\Calc.exe"), "", QStringLiteral("/usr/bin/gnome-calculator"));
-  EXPECT_EQ(RegReadValue(QStringLiteral("hklm\\software\\microsoft\\windows\\currentversion\\app paths\\calc.exe\\")),
-            QStringLiteral("/usr/bin/gnome-calculator"));
+  SaveString(Hive::LocalMachine, kAppPaths + "\\Calc.exe", "", "/usr/bin/gnome-calculator");
+  EXPECT_EQ(RegReadValue("hklm\\software\\microsoft\\windows\\currentversion\\app paths\\calc.exe\\"),
+            "/usr/bin/gnome-calculator");
 
   // A path without a trailing "\" names a value; HKCR lands below the machine's Classes.
-  RegWriteValue(QStringLiteral("HKCR\\Zelkar.File\\Shell\\Load\\command\\Extra"), QStringLiteral("x"), 0);
+  RegWriteValue("HKCR\\Zelkar.File\\Shell\\Load\\command\\Extra", "x", 0);
   EXPECT_EQ(GetString(Hive::LocalMachine, "SOFTWARE\\Classes\\zelkar.file\\shell\\load\\command", "Extra", "-"), "x");
-  EXPECT_EQ(RegReadValue(QStringLiteral("HKEY_CLASSES_ROOT\\Zelkar.File\\Shell\\Load\\command\\")), QString());
+  EXPECT_EQ(RegReadValue("HKEY_CLASSES_ROOT\\Zelkar.File\\Shell\\Load\\command\\"), QString());
   EXPECT_EQ(GetString(Hive::LocalMachine, "SOFTWARE\\Classes\\Zelkar.File\\Shell\\Load\\command", "", "-"), "-");
 
-  SaveDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Left"), -15);
-  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey.toUpper(), QStringLiteral("LEFT"), 0), -15);
-  EXPECT_EQ(RegReadValue(QStringLiteral("HKCU\\") + kSettingsKey + QStringLiteral("\\left")), QStringLiteral("-15"));
-  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Top"), 7), 7);
+  SaveDWord(Hive::CurrentUser, kSettingsKey, "Left", -15);
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey.toUpper(), "LEFT", 0), -15);
+  EXPECT_EQ(RegReadValue("HKCU\\" + kSettingsKey + "\\left"), "-15");
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey, "Top", 7), 7);
 }
 
 TEST_F(RegistryAccessTest, ReadsHonourValueTypes) {
@@ -91,73 +88,75 @@ TEST_F(RegistryAccessTest, ReadsHonourValueTypes) {
   EXPECT_EQ(GetDWord(Hive::CurrentUser, "Raw", "text", 99), 99);
   EXPECT_EQ(GetDWord(Hive::CurrentUser, "Raw", "short", 99), 99);
 
-  const auto read = [](const char* name) { return RegReadValue(QStringLiteral("HKCU\\Raw\\") + name); };
+  const auto read = [](const char* name) { return RegReadValue(QString("HKCU\\Raw\\") + name); };
   EXPECT_EQ(read("expand"), qEnvironmentVariable("HOME") + "/bin");
   EXPECT_EQ(read("cut"), "first");
   EXPECT_EQ(read("binary"), QString());
   EXPECT_EQ(read("short"), QString());
   EXPECT_EQ(read("missing"), QString());
-  EXPECT_EQ(RegReadValue(QStringLiteral("HKCU\\No\\Such\\Key\\")), QString());
-  EXPECT_EQ(RegReadValue(QStringLiteral("HKEY_USERS\\Raw\\text")), QString());
+  EXPECT_EQ(RegReadValue("HKCU\\No\\Such\\Key\\"), QString());
+  EXPECT_EQ(RegReadValue("HKEY_USERS\\Raw\\text"), QString());
   SaveDWord(Hive::CurrentUser, "Raw", "all", -1);
   EXPECT_EQ(read("all"), "-1");
   EXPECT_EQ(store().readValue(Hive::CurrentUser, "Raw", "odd"), (Value{0x12345678u, QByteArray("\xff\x00", 2)}));
 }
 
 TEST_F(RegistryAccessTest, ParsesFullPaths) {
+  struct Case {
+    const char* full;
+    Hive hive;
+    const char *key, *name;
+  };
+  for (const Case& c :
+       {Case{"hkey_local_machine\\A\\B\\", Hive::LocalMachine, "A\\B", ""},
+        Case{"HKCU\\A\\Val", Hive::CurrentUser, "A", "Val"}, Case{"HKCR\\Val", Hive::ClassesRoot, "", "Val"}}) {
+    Hive hive{};
+    QString key, name;
+    ASSERT_TRUE(ParseFullPath(c.full, hive, key, name)) << c.full;
+    EXPECT_EQ(std::tuple(hive, key, name), std::tuple(c.hive, QString(c.key), QString(c.name))) << c.full;
+  }
   Hive hive{};
   QString key, name;
-  ASSERT_TRUE(ParseFullPath("hkey_local_machine\\A\\B\\", hive, key, name));
-  EXPECT_EQ(hive, Hive::LocalMachine);
-  EXPECT_EQ(key, "A\\B");
-  EXPECT_EQ(name, QString());
-  ASSERT_TRUE(ParseFullPath("HKCU\\A\\Val", hive, key, name));
-  EXPECT_EQ(hive, Hive::CurrentUser);
-  EXPECT_EQ(key, "A");
-  EXPECT_EQ(name, "Val");
-  ASSERT_TRUE(ParseFullPath("HKCR\\Val", hive, key, name));
-  EXPECT_EQ(hive, Hive::ClassesRoot);
-  EXPECT_EQ(key, QString());
   EXPECT_FALSE(ParseFullPath("HKEY_USERS\\A\\", hive, key, name));
   EXPECT_FALSE(ParseFullPath("HKLM", hive, key, name));
 }
 
 TEST_F(RegistryAccessTest, ListsEverySubkeyInFoldedOrderWhateverItsLength) {
   EXPECT_TRUE(EnumKeys(Hive::LocalMachine, kAppPaths).isEmpty());
-  const QString longName = QString(300, u'k') + QStringLiteral(".exe");
-  for (const QString& name : {QStringLiteral("zeta.exe"), longName, QStringLiteral("Alpha.exe"), QStringLiteral("b.exe")})
-    RegWriteValue(kFull + name + u'\\', QStringLiteral("/bin/true"), 0);
+  const QString longName = QString(300, u'k') + ".exe";
+  for (const QString& name : QStringList{"zeta.exe", longName, "Alpha.exe", "b.exe"})
+    RegWriteValue(kFull + name + u'\\', "/bin/true", 0);
   EXPECT_EQ(EnumKeys(Hive::LocalMachine, kAppPaths), (QStringList{"Alpha.exe", "b.exe", longName, "zeta.exe"}));
-  EXPECT_TRUE(EnumKeys(Hive::LocalMachine, kAppPaths + QStringLiteral("\\b.exe")).isEmpty());
+  EXPECT_TRUE(EnumKeys(Hive::LocalMachine, kAppPaths + "\\b.exe").isEmpty());
 }
 
 TEST_F(RegistryAccessTest, DeleteKeyIsSilentWhenItCannotDelete) {
   ScriptedDialogs dialogs;  // no box may show
-  RegWriteValue(kFull + QStringLiteral("a.exe\\"), QStringLiteral("/bin/a"), 0);
-  RegWriteValue(kFull + QStringLiteral("a.exe\\Sub\\"), QStringLiteral("/bin/sub"), 0);
-  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\missing.exe"));
-  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe"));
-  EXPECT_EQ(RegReadValue(kFull + QStringLiteral("a.exe\\")), QStringLiteral("/bin/a"));
-  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\A.EXE\\sub"));
-  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe"));
-  EXPECT_FALSE(KeyExists(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe")));
+  RegWriteValue(kFull + "a.exe\\", "/bin/a", 0);
+  RegWriteValue(kFull + "a.exe\\Sub\\", "/bin/sub", 0);
+  DeleteKey(Hive::LocalMachine, kAppPaths + "\\missing.exe");
+  DeleteKey(Hive::LocalMachine, kAppPaths + "\\a.exe");
+  EXPECT_EQ(RegReadValue(kFull + "a.exe\\"), "/bin/a");
+  DeleteKey(Hive::LocalMachine, kAppPaths + "\\A.EXE\\sub");
+  DeleteKey(Hive::LocalMachine, kAppPaths + "\\a.exe");
+  EXPECT_FALSE(KeyExists(Hive::LocalMachine, kAppPaths + "\\a.exe"));
   // A key made again does not bring back the old values.
-  SaveString(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe"), "Other", "x");
-  EXPECT_EQ(RegReadValue(kFull + QStringLiteral("a.exe\\")), QString());
+  SaveString(Hive::LocalMachine, kAppPaths + "\\a.exe", "Other", "x");
+  EXPECT_EQ(RegReadValue(kFull + "a.exe\\"), QString());
 }
 
 TEST_F(RegistryAccessTest, RefusedWritesPassSilentlyWithFailModeZero) {
-  RegWriteValue(kFull + QStringLiteral("a.exe\\"), QStringLiteral("/bin/a"), 0);
+  RegWriteValue(kFull + "a.exe\\", "/bin/a", 0);
   SaveDWord(Hive::CurrentUser, kSettingsKey, "Top", 3);
   reopenReadOnly();
   ScriptedDialogs dialogs;  // no box may show
-  RegWriteValue(kFull + QStringLiteral("a.exe\\"), QStringLiteral("/bin/changed"), 0);
-  RegWriteValue(kFull + QStringLiteral("new.exe\\"), QStringLiteral("/bin/new"), 0);
-  RegWriteValue(QStringLiteral("NOROOT\\x\\"), QStringLiteral("/bin/new"), 0);
+  RegWriteValue(kFull + "a.exe\\", "/bin/changed", 0);
+  RegWriteValue(kFull + "new.exe\\", "/bin/new", 0);
+  RegWriteValue("NOROOT\\x\\", "/bin/new", 0);
   SaveDWord(Hive::CurrentUser, kSettingsKey, "Top", 4);
   SaveString(Hive::CurrentUser, kSettingsKey, "Dir", "/tmp");
-  DeleteKey(Hive::LocalMachine, kAppPaths + QStringLiteral("\\a.exe"));
-  EXPECT_EQ(RegReadValue(kFull + QStringLiteral("a.exe\\")), QStringLiteral("/bin/a"));
+  DeleteKey(Hive::LocalMachine, kAppPaths + "\\a.exe");
+  EXPECT_EQ(RegReadValue(kFull + "a.exe\\"), "/bin/a");
   EXPECT_EQ(EnumKeys(Hive::LocalMachine, kAppPaths), QStringList{"a.exe"});
   EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey, "Top", 0), 3);
   EXPECT_EQ(GetString(Hive::CurrentUser, kSettingsKey, "Dir", "none"), "none");
@@ -167,25 +166,24 @@ using RegistryAccessDeathTest = RegistryAccessTest;
 
 TEST_F(RegistryAccessDeathTest, RefusedWriteWithFailModeOneShowsAdministratorBoxAndEnds) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  RegWriteValue(kFull + QStringLiteral("Zelkar.exe\\"), QStringLiteral("/old"), 1);
+  RegWriteValue(kFull + "Zelkar.exe\\", "/old", 1);
   reopenReadOnly();
   EXPECT_EXIT(
       {
         ScriptedDialogs dialogs;
-        dialogs.expectBox(QStringLiteral("Error"),
-                          QStringLiteral("Please log on under a user account with administrative privileges."), 1, 16);
+        dialogs.expectBox("Error", "Please log on under a user account with administrative privileges.", 1, 16);
         EchoDialogs echo(dialogs);
-        RegWriteValue(kFull + QStringLiteral("Zelkar.exe\\"), QStringLiteral("/new"), 1);
+        RegWriteValue(kFull + "Zelkar.exe\\", "/new", 1);
       },
       ::testing::ExitedWithCode(1),
       "box \\[Error\\] \\[Please log on under a user account with administrative privileges\\.\\] 16\n");
-  EXPECT_EQ(RegReadValue(kFull + QStringLiteral("Zelkar.exe\\")), QStringLiteral("/old"));
+  EXPECT_EQ(RegReadValue(kFull + "Zelkar.exe\\"), "/old");
 }
 
 TEST_F(RegistryAccessDeathTest, DamagedStoreIsNamedAndTheProgramStops) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const QString file = path(QStringLiteral("registry/user.sqlite"));
-  QDir().mkpath(path(QStringLiteral("registry")));
+  const QString file = path("registry/user.sqlite");
+  QDir().mkpath(path("registry"));
   QFile damaged(file);
   ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
   damaged.write(QByteArray(3000, '\x07'));
@@ -194,11 +192,12 @@ TEST_F(RegistryAccessDeathTest, DamagedStoreIsNamedAndTheProgramStops) {
   EXPECT_EXIT(
       {
         ScriptedDialogs dialogs;
-        dialogs.expectBoxTitled(QStringLiteral("Zelkar"), 1);
+        dialogs.expectBoxTitled("Zelkar", 1);
         EchoDialogs echo(dialogs);
-        GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Left"), 0);
+        GetDWord(Hive::CurrentUser, kSettingsKey, "Left", 0);
       },
-      ::testing::ExitedWithCode(1), "box \\[Zelkar\\] \\[The registry file \"[^\"]*/registry/user\\.sqlite\" is damaged");
+      ::testing::ExitedWithCode(1),
+      "box \\[Zelkar\\] \\[The registry file \"[^\"]*/registry/user\\.sqlite\" is damaged");
   QFile after(file);
   ASSERT_TRUE(after.open(QIODevice::ReadOnly));
   EXPECT_EQ(after.readAll(), QByteArray(3000, '\x07'));

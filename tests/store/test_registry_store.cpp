@@ -1,16 +1,15 @@
-#include "store/RegistryStore.h"
-#include "store/modRegEdit.h"
-#include "support/StoreTest.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <thread>
+
+#include "store/RegistryStore.h"
+#include "store/modRegEdit.h"
+#include "support/StoreTest.h"
 
 namespace zelkar::test {
 namespace {
@@ -22,12 +21,12 @@ using store::StoreError;
 using store::StoreLocation;
 using store::Value;
 
-const QString kAppPaths = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths");
+const QString kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
 class RegistryStoreTest : public StoreTest {
  protected:
-  QString registry() const { return path(QStringLiteral("registry")); }
-  QString machineFile() const { return registry() + QStringLiteral("/machine.sqlite"); }
+  QString registry() const { return path("registry"); }
+  QString machineFile() const { return registry() + "/machine.sqlite"; }
 
   static QByteArray bytesOf(const QString& file) {
     QFile f(file);
@@ -54,11 +53,10 @@ class RegistryStoreTest : public StoreTest {
 };
 
 TEST_F(RegistryStoreTest, CreatesPrivateFolderAndUserHive) {
-  ASSERT_EQ(store().writeValue(Hive::CurrentUser, QStringLiteral("Software\\Orbrin\\Zelkar"),
-                               QStringLiteral("Left"), Value::fromDWord(5)),
+  ASSERT_EQ(store().writeValue(Hive::CurrentUser, "Software\\Orbrin\\Zelkar", "Left", Value::fromDWord(5)),
             Outcome::Done);
   EXPECT_EQ(mode(registry()), 0700);
-  EXPECT_EQ(mode(registry() + QStringLiteral("/user.sqlite")), 0600);
+  EXPECT_EQ(mode(registry() + "/user.sqlite"), 0600);
   EXPECT_TRUE(QFileInfo::exists(machineFile()));
 }
 
@@ -67,47 +65,42 @@ TEST_F(RegistryStoreTest, NamesCompareWithoutCaseAndListInFoldedOrder) {
     ASSERT_EQ(store().createKey(Hive::LocalMachine, kAppPaths + u'\\' + QString::fromUtf8(name)), Outcome::Done);
   // Same key, other case: no second key, the first spelling stays.
   ASSERT_EQ(store().createKey(Hive::LocalMachine, QStringLiteral("software\\MICROSOFT\\windows\\currentversion\\"
-                                                                  "app paths\\ALPHA.exe\\")),
+                                                                 "app paths\\ALPHA.exe\\")),
             Outcome::Done);
   EXPECT_EQ(store().subkeys(Hive::LocalMachine, kAppPaths.toUpper()),
             (QStringList{"alpha.EXE", "Beta", "Delta", "gamma", QString::fromUtf8("\xC3\x84rger")}));
-  EXPECT_EQ(store().storedPath(Hive::LocalMachine, QStringLiteral("software\\microsoft\\WINDOWS")),
-            QStringLiteral("SOFTWARE\\Microsoft\\Windows"));
+  EXPECT_EQ(store().storedPath(Hive::LocalMachine, "software\\microsoft\\WINDOWS"), "SOFTWARE\\Microsoft\\Windows");
 
-  const QString key = kAppPaths + QStringLiteral("\\Beta");
-  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QStringLiteral("Path"), Value::fromString("x")),
-            Outcome::Done);
-  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QStringLiteral("PATH"), Value::fromString("y")),
-            Outcome::Done);
+  const QString key = kAppPaths + "\\Beta";
+  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, "Path", Value::fromString("x")), Outcome::Done);
+  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, "PATH", Value::fromString("y")), Outcome::Done);
   const QList<store::NamedValue> values = store().values(Hive::LocalMachine, key);
   ASSERT_EQ(values.size(), 1);
-  EXPECT_EQ(values[0].name, QStringLiteral("Path"));
+  EXPECT_EQ(values[0].name, "Path");
   EXPECT_EQ(values[0].value, Value::fromString("y"));
 }
 
 TEST_F(RegistryStoreTest, ClassesRootIsMachineSoftwareClasses) {
-  ASSERT_EQ(store().writeValue(Hive::ClassesRoot, QStringLiteral(".zkb"), QString(), Value::fromString("Zelkar.File")),
-            Outcome::Done);
-  EXPECT_EQ(store().readValue(Hive::LocalMachine, QStringLiteral("Software\\Classes\\.ZKB"), QString()),
+  ASSERT_EQ(store().writeValue(Hive::ClassesRoot, ".zkb", QString(), Value::fromString("Zelkar.File")), Outcome::Done);
+  EXPECT_EQ(store().readValue(Hive::LocalMachine, "Software\\Classes\\.ZKB", QString()),
             Value::fromString("Zelkar.File"));
   EXPECT_EQ(store().subkeys(Hive::ClassesRoot, QString()), QStringList{".zkb"});
   EXPECT_EQ(store().deleteKey(Hive::ClassesRoot, QString()), Outcome::Refused);
-  EXPECT_TRUE(store().keyExists(Hive::LocalMachine, QStringLiteral("SOFTWARE\\Classes\\.zkb")));
+  EXPECT_TRUE(store().keyExists(Hive::LocalMachine, "SOFTWARE\\Classes\\.zkb"));
 }
 
 TEST_F(RegistryStoreTest, StoringTheSameValueWritesNothing) {
-  const QString key = kAppPaths + QStringLiteral("\\notes.exe");
+  const QString key = kAppPaths + "\\notes.exe";
   ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")), Outcome::Done);
   sqlite3* observer = nullptr;
   ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(machineFile()).constData(), &observer, SQLITE_OPEN_READONLY, nullptr),
             SQLITE_OK);
   const std::int64_t before = dataVersion(observer);
-  modRegEdit::RegWriteValue(QStringLiteral("HKEY_LOCAL_MACHINE\\") + kAppPaths + QStringLiteral("\\NOTES.EXE\\"),
-                            QStringLiteral("/usr/bin/gedit"), 0);
-  modRegEdit::SaveString(Hive::LocalMachine, key, QString(), QStringLiteral("/usr/bin/gedit"));
+  modRegEdit::RegWriteValue("HKEY_LOCAL_MACHINE\\" + kAppPaths + "\\NOTES.EXE\\", "/usr/bin/gedit", 0);
+  modRegEdit::SaveString(Hive::LocalMachine, key, QString(), "/usr/bin/gedit");
   EXPECT_EQ(store().createKey(Hive::LocalMachine, key), Outcome::Done);
   EXPECT_EQ(dataVersion(observer), before);
-  modRegEdit::SaveString(Hive::LocalMachine, key, QString(), QStringLiteral("/usr/bin/kate"));
+  modRegEdit::SaveString(Hive::LocalMachine, key, QString(), "/usr/bin/kate");
   EXPECT_NE(dataVersion(observer), before);
   sqlite3_close(observer);
 }
@@ -133,9 +126,9 @@ TEST_F(RegistryStoreTest, SqliteFileOfAnotherProgramIsRefused) {
   QDir().mkpath(registry());
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(QFile::encodeName(machineFile()).constData(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE notes(text); INSERT INTO notes VALUES('mine');", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(other, "CREATE TABLE notes(text); INSERT INTO notes VALUES('mine');", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   sqlite3_close(other);
   const QByteArray before = bytesOf(machineFile());
   EXPECT_THROW(store(), StoreError);
@@ -143,14 +136,14 @@ TEST_F(RegistryStoreTest, SqliteFileOfAnotherProgramIsRefused) {
 }
 
 TEST_F(RegistryStoreTest, ReadOnlyStoreRefusesEveryWrite) {
-  const QString key = kAppPaths + QStringLiteral("\\notes.exe");
+  const QString key = kAppPaths + "\\notes.exe";
   ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")), Outcome::Done);
   reopenReadOnly();
   EXPECT_FALSE(store().writable(Hive::LocalMachine));
   EXPECT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/bin/x")), Outcome::Refused);
-  EXPECT_EQ(store().createKey(Hive::CurrentUser, QStringLiteral("Software\\New")), Outcome::Refused);
+  EXPECT_EQ(store().createKey(Hive::CurrentUser, "Software\\New"), Outcome::Refused);
   EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key), Outcome::Refused);
-  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key + QStringLiteral("x")), Outcome::Missing);
+  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key + "x"), Outcome::Missing);
   // Even what is there already: the store may not be written at all.
   EXPECT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")),
             Outcome::Refused);
@@ -162,7 +155,7 @@ TEST_F(RegistryStoreTest, ReadOnlyStoreRefusesEveryWrite) {
 }
 
 TEST_F(RegistryStoreTest, FilePermissionsRefuseWrites) {
-  const QString key = kAppPaths + QStringLiteral("\\notes.exe");
+  const QString key = kAppPaths + "\\notes.exe";
   ASSERT_EQ(store().createKey(Hive::LocalMachine, key), Outcome::Done);
   RegistryStore::resetCurrent();
   ASSERT_EQ(::chmod(QFile::encodeName(machineFile()).constData(), 0444), 0);
@@ -173,12 +166,12 @@ TEST_F(RegistryStoreTest, FilePermissionsRefuseWrites) {
 }
 
 TEST_F(RegistryStoreTest, MissingSharedMachineHiveReadsEmptyAndRefuses) {
-  qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(path(QStringLiteral("no-such-folder/machine.sqlite"))));
+  qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(path("no-such-folder/machine.sqlite")));
   RegistryStore::resetCurrent();
   EXPECT_TRUE(store().subkeys(Hive::LocalMachine, QString()).isEmpty());
   EXPECT_EQ(store().createKey(Hive::LocalMachine, kAppPaths), Outcome::Refused);
-  EXPECT_EQ(store().createKey(Hive::CurrentUser, QStringLiteral("Software\\Orbrin")), Outcome::Done);
-  EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("no-such-folder"))));
+  EXPECT_EQ(store().createKey(Hive::CurrentUser, "Software\\Orbrin"), Outcome::Done);
+  EXPECT_FALSE(QFileInfo::exists(path("no-such-folder")));
 }
 
 TEST_F(RegistryStoreTest, TransactionsCommitRollBackAndNest) {
@@ -186,16 +179,16 @@ TEST_F(RegistryStoreTest, TransactionsCommitRollBackAndNest) {
   {
     RegistryStore::Transaction outer(store(), Hive::CurrentUser);
     ASSERT_TRUE(outer.active());
-    store().createKey(Hive::CurrentUser, QStringLiteral("kept"));
+    store().createKey(Hive::CurrentUser, "kept");
     {
       RegistryStore::Transaction inner(store(), Hive::CurrentUser);
-      store().createKey(Hive::CurrentUser, QStringLiteral("undone"));
+      store().createKey(Hive::CurrentUser, "undone");
       EXPECT_TRUE(has("undone"));
     }
     EXPECT_FALSE(has("undone"));
     {
       RegistryStore::Transaction inner(store(), Hive::CurrentUser);
-      store().createKey(Hive::CurrentUser, QStringLiteral("inner"));
+      store().createKey(Hive::CurrentUser, "inner");
       EXPECT_TRUE(inner.commit());
     }
     EXPECT_TRUE(outer.commit());
@@ -204,13 +197,13 @@ TEST_F(RegistryStoreTest, TransactionsCommitRollBackAndNest) {
   EXPECT_TRUE(has("inner"));
   {
     RegistryStore::Transaction dropped(store(), Hive::CurrentUser);
-    store().deleteKey(Hive::CurrentUser, QStringLiteral("kept"));
+    store().deleteKey(Hive::CurrentUser, "kept");
   }
   EXPECT_TRUE(has("kept"));
 }
 
 TEST_F(RegistryStoreTest, AnotherProcessWritesAtTheSameTime) {
-  const QString full = QStringLiteral("HKLM\\") + kAppPaths + u'\\';
+  const QString full = "HKLM\\" + kAppPaths + u'\\';
   store().createKey(Hive::LocalMachine, kAppPaths);
   int failures = 0;
   std::thread other([&] {
@@ -224,11 +217,11 @@ TEST_F(RegistryStoreTest, AnotherProcessWritesAtTheSameTime) {
   EXPECT_EQ(failures, 0);
   const QStringList keys = modRegEdit::EnumKeys(Hive::LocalMachine, kAppPaths);
   EXPECT_EQ(keys.size(), 315);
-  EXPECT_TRUE(keys.contains(QStringLiteral("tool14.exe")));
-  EXPECT_EQ(modRegEdit::RegReadValue(full + QStringLiteral("tool3.exe\\")), QStringLiteral("/bin/true"));
+  EXPECT_TRUE(keys.contains("tool14.exe"));
+  EXPECT_EQ(modRegEdit::RegReadValue(full + "tool3.exe\\"), "/bin/true");
   QString out;
-  ASSERT_EQ(RunZelkarReg({"query", full + QStringLiteral("mine299.exe"), "--default"}, &out), 0);
-  EXPECT_EQ(out, QStringLiteral("/bin/299\n"));
+  ASSERT_EQ(RunZelkarReg({"query", full + "mine299.exe", "--default"}, &out), 0);
+  EXPECT_EQ(out, "/bin/299\n");
 }
 
 }  // namespace

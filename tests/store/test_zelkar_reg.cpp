@@ -1,9 +1,9 @@
+#include <QDir>
+#include <QFile>
+
 #include "store/RegistryStore.h"
 #include "store/modRegEdit.h"
 #include "support/StoreTest.h"
-
-#include <QDir>
-#include <QFile>
 
 namespace zelkar::test {
 namespace {
@@ -11,14 +11,15 @@ namespace {
 using store::Hive;
 using store::Value;
 
-const QString kKey = QStringLiteral("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths");
-const QString kLong = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths");
+const QString kKey = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const QString kLong = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
 class ZelkarRegTest : public StoreTest {};
 
 TEST_F(ZelkarRegTest, AddsQueriesAndDeletes) {
   QString out, err;
-  ASSERT_EQ(RunZelkarReg({"add", kKey + "\\Gedit.exe", "--default", "--data", "/usr/bin/gedit"}, &out, &err), 0) << err.toStdString();
+  ASSERT_EQ(RunZelkarReg({"add", kKey + "\\Gedit.exe", "--default", "--data", "/usr/bin/gedit"}, &out, &err), 0)
+      << err.toStdString();
   ASSERT_EQ(RunZelkarReg({"add", kKey + "\\gedit.EXE", "--value", "Flags", "--type", "REG_DWORD", "--data", "31"}), 0);
   ASSERT_EQ(RunZelkarReg({"add", kKey + "\\gedit.exe\\Sub"}), 0);
   ASSERT_EQ(RunZelkarReg({"add", kKey + "\\b.exe", "--default", "--type", "REG_EXPAND_SZ", "--data", "%HOME%"}), 0);
@@ -28,11 +29,12 @@ TEST_F(ZelkarRegTest, AddsQueriesAndDeletes) {
   store().writeValue(Hive::LocalMachine, kKey.mid(5) + "\\gedit.exe", "Odd", Value{77, QByteArray("\x0a\xff", 2)});
 
   ASSERT_EQ(RunZelkarReg({"query", kKey.toLower() + "\\GEDIT.EXE"}, &out, &err), 0) << err.toStdString();
-  EXPECT_EQ(out, kLong + "\\Gedit.exe\n"
-                         "    (Default)    REG_SZ    /usr/bin/gedit\n"
-                         "    Flags    REG_DWORD    0x1f\n"
-                         "    Odd    REG_77    0AFF\n"
-                         "\n" +
+  EXPECT_EQ(out, kLong +
+                     "\\Gedit.exe\n"
+                     "    (Default)    REG_SZ    /usr/bin/gedit\n"
+                     "    Flags    REG_DWORD    0x1f\n"
+                     "    Odd    REG_77    0AFF\n"
+                     "\n" +
                      kLong + "\\Gedit.exe\\Sub\n");
   ASSERT_EQ(RunZelkarReg({"query", kKey, "--recursive"}, &out), 0);
   EXPECT_EQ(out, kLong + "\n\n" + kLong + "\\b.exe\n    (Default)    REG_EXPAND_SZ    %HOME%\n\n" + kLong +
@@ -64,17 +66,17 @@ TEST_F(ZelkarRegTest, ExitCodesSayWhatWentWrong) {
   EXPECT_EQ(code({"delete", "HKCU\\Software\\Nothing"}), 1);
   EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
 
-  for (const QStringList& bad : QList<QStringList>{{},
-                                                   {"list", "HKCU"},
-                                                   {"query"},
-                                                   {"query", "HKEY_USERS\\x"},
-                                                   {"query", "HKCU", "--value", "a", "--default"},
-                                                   {"query", "HKCU", "--value"},
-                                                   {"add", "HKCU\\x", "--default", "--type", "REG_BINARY"},
-                                                   {"add", "HKCU\\x", "--value", "n", "--type", "REG_DWORD", "--data",
-                                                    "twelve"},
-                                                   {"add", "HKCU\\x", "--data", "loose"},
-                                                   {"delete", "HKCU\\x", "--recursive"}}) {
+  for (const QStringList& bad :
+       QList<QStringList>{{},
+                          {"list", "HKCU"},
+                          {"query"},
+                          {"query", "HKEY_USERS\\x"},
+                          {"query", "HKCU", "--value", "a", "--default"},
+                          {"query", "HKCU", "--value"},
+                          {"add", "HKCU\\x", "--default", "--type", "REG_BINARY"},
+                          {"add", "HKCU\\x", "--value", "n", "--type", "REG_DWORD", "--data", "twelve"},
+                          {"add", "HKCU\\x", "--data", "loose"},
+                          {"delete", "HKCU\\x", "--recursive"}}) {
     EXPECT_EQ(code(bad), 2) << bad.join(' ').toStdString();
     EXPECT_TRUE(err.startsWith("zelkar-reg: ") && err.count('\n') == 1) << err.toStdString();
   }
