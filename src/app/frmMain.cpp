@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/Controls.h"
+#include "app/Pictures.h"
 #include "app/core/DesktopIntegration.h"
 #include "list/TreeView.h"
 #include "shell/TrayIcon.h"
@@ -18,7 +19,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -36,12 +36,12 @@ void Place(QWidget* w, int left, int top, int width, int height) {
 }
 
 QToolButton* PictureButton(QWidget* parent, const char* name, const QString& toolTip,
-                           QStyle::StandardPixmap picture) {
+                           const QIcon& picture) {
   auto* button = new QToolButton(parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setToolTip(toolTip);
   button->setAccessibleName(toolTip.trimmed());
-  button->setIcon(parent->style()->standardIcon(picture));
+  button->setIcon(picture);
   button->setFocusPolicy(Qt::StrongFocus);
   return button;
 }
@@ -108,13 +108,15 @@ void frmMain::CreateControls() {
   client->setFixedSize(Px(kClientWidth), Px(kClientHeight));
   setCentralWidget(client);
 
+  setWindowIcon(Pictures::ProgramIcon());
+
   // The tree's five fixed images, in their order.
-  QStyle* const st = style();
-  imlTVW->Add(QStringLiteral("fld"), st->standardIcon(QStyle::SP_DirIcon));
-  imlTVW->Add(QStringLiteral("key"), st->standardIcon(QStyle::SP_DriveHDIcon));
-  imlTVW->Add(QStringLiteral("uk"), st->standardIcon(QStyle::SP_MessageBoxWarning));
-  imlTVW->Add(QStringLiteral("path"), st->standardIcon(QStyle::SP_ArrowRight));
-  imlTVW->Add(QStringLiteral("url"), st->standardIcon(QStyle::SP_DriveNetIcon));
+  using Pictures::Id;
+  imlTVW->Add(QStringLiteral("fld"), Pictures::Themed(Id::Folder));
+  imlTVW->Add(QStringLiteral("key"), Pictures::Themed(Id::Keywords));
+  imlTVW->Add(QStringLiteral("uk"), Pictures::Themed(Id::Broken));
+  imlTVW->Add(QStringLiteral("path"), Pictures::Themed(Id::Path));
+  imlTVW->Add(QStringLiteral("url"), Pictures::Themed(Id::Address));
 
   fraKW = new QGroupBox(QStringLiteral("&Keyword"), client);
   fraKW->setObjectName(QStringLiteral("fraKW"));
@@ -126,15 +128,15 @@ void frmMain::CreateControls() {
   txtExe->setAccessibleName(QStringLiteral("Keyword"));
   Place(txtExe, 120, 240, 5550, 360);
 
-  cmdRunTxt = PictureButton(fraKW, "cmdRunTxt", QStringLiteral(" Run Text "), QStyle::SP_MediaPlay);
+  cmdRunTxt = PictureButton(fraKW, "cmdRunTxt", QStringLiteral(" Run Text "), Pictures::Themed(Id::RunText));
   Place(cmdRunTxt, 5775, 240, 375, 360);
   cmdRunTxt->setEnabled(false);
   cmdSave = PictureButton(fraKW, "cmdSave", QStringLiteral(" Register keyword "),
-                          QStyle::SP_DialogSaveButton);
+                          Pictures::Themed(Id::Register));
   Place(cmdSave, 6240, 240, 375, 360);
   cmdSave->setEnabled(false);
   cmdClear = PictureButton(fraKW, "cmdClear", QStringLiteral(" Clear keyword and target "),
-                           QStyle::SP_DialogResetButton);
+                           Pictures::Themed(Id::Clear));
   Place(cmdClear, 6720, 240, 375, 360);
 
   fraTarget = new DropFrame(QStringLiteral("&Target"), client);
@@ -149,12 +151,13 @@ void frmMain::CreateControls() {
   Place(lblPath, 120, 240, 5550, 360);
 
   cmdBrowse = PictureButton(fraTarget, "cmdBrowse", QStringLiteral(" Find Application/File "),
-                            QStyle::SP_FileIcon);
+                            Pictures::Themed(Id::FindFile));
   Place(cmdBrowse, 5775, 240, 375, 360);
-  cmdDir = PictureButton(fraTarget, "cmdDir", QStringLiteral(" Find Directory "), QStyle::SP_DirOpenIcon);
+  cmdDir = PictureButton(fraTarget, "cmdDir", QStringLiteral(" Find Directory "),
+                        Pictures::Themed(Id::FindFolder));
   Place(cmdDir, 6240, 240, 375, 360);
   cmdURL = PictureButton(fraTarget, "cmdURL", QStringLiteral(" Internet Address (URL) "),
-                         QStyle::SP_DriveNetIcon);
+                         Pictures::Themed(Id::Internet));
   Place(cmdURL, 6705, 240, 375, 360);
 
   tvw = new TreeView(*imlTVW, client);

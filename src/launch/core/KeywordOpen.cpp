@@ -1,0 +1,74 @@
+#include "launch/core/KeywordOpen.h"
+
+#include "launch/core/KeywordResolver.h"
+#include "launch/core/LaunchResolver.h"
+#include "store/Keywords.h"
+#include "store/modRegEdit.h"
+
+namespace zelkar::launch {
+namespace {
+
+constexpr QLatin1String kExe(".exe");
+
+KeywordOpening Ended(KeywordOpening::Result result, const QString& target, std::int32_t failure = 0) {
+  KeywordOpening opening;
+  opening.result = result;
+  opening.target = target;
+  opening.failure = failure;
+  return opening;
+}
+
+}  // namespace
+
+bool IsTypedKeywordName(const QString& name) { return IsKeywordName(name) && !name.contains(QLatin1String("..")); }
+
+KeywordOpening OpenKeyword(const QString& name, const QStringList& arguments, LaunchBackend& backend) {
+  if (!IsTypedKeywordName(name)) return Ended(KeywordOpening::NotAKeywordName, QString());
+
+  const QString target = KeywordTarget(name);
+  if (target.isEmpty()) {
+    const bool entry = modRegEdit::KeyExists(store::Hive::LocalMachine, kAppPathsKey + WithExeSuffix(name));
+    return Ended(entry ? KeywordOpening::Broken : KeywordOpening::NoKeyword, target);
+  }
+
+  // The window's Run takes a keyword's target through these same rules.
+  const LaunchAction action = ResolveTarget(UsableTarget(target));
+  switch (action.kind) {
+    case LaunchAction::Fail:
+      if (action.failure == code::FileNotFound || action.failure == code::PathNotFound)
+        return Ended(KeywordOpening::Broken, target);
+      return Ended(KeywordOpening::Failed, target, action.failure);
+    case LaunchAction::Open: {
+      // A document, folder or address has no place for arguments; dropping
+      // them silently would do something other than what was asked.
+      KeywordOpening opening;
+      if (!arguments.isEmpty())
+        opening = Ended(KeywordOpening::TakesNoArguments, target);
+      else if (backend.openUrl(action.url))
+        opening = Ended(KeywordOpening::Started, target);
+      else
+        opening = Ended(KeywordOpening::Failed, target, action.failure);
+      opening.document = true;
+      return opening;
+    }
+    case LaunchAction::Start:
+      if (!backend.startDetached(action.program, action.arguments + arguments, QString()))
+        return Ended(KeywordOpening::Failed, target, action.failure);
+      return Ended(KeywordOpening::Started, target);
+  }
+  return Ended(KeywordOpening::Failed, target, code::Unknown);
+}
+
+QList<KeywordEntry> ListKeywords() {
+  QList<KeywordEntry> entries;
+  for (const QString& subkey : modRegEdit::EnumKeys(store::Hive::LocalMachine, kAppPathsKey)) {
+    // An entry without ".exe" is never found by its name.
+    if (!subkey.endsWith(kExe, Qt::CaseInsensitive)) continue;
+    const QString name = subkey.chopped(kExe.size());
+    if (!IsTypedKeywordName(name)) continue;
+    entries.append({name, modRegEdit::RegReadValue(kAppPathsFull + subkey + QLatin1Char('\\'))});
+  }
+  return entries;
+}
+
+}  // namespace zelkar::launch

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zelkar::launch {
+
+// The shells zelkar-open has a start-up snippet for: bash, zsh, fish.
+QStringList ShellInitShells();
+
+// The lines that make `shell` try an unknown command as a keyword before it
+// gives up (through `program` --command-not-found, keeping the shell's own
+// "command not found" message and status 127 when there is no such keyword,
+// and any not-found handler defined before), and complete keyword names after
+// "zelkar-open" from `program` --list. `program` is the absolute path of
+// zelkar-open, so the hook never runs into itself when the tool is gone.
+// Nothing for a shell not in ShellInitShells().
+std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program);
+
+}  // namespace zelkar::launch

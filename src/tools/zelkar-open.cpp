@@ -1,0 +1,195 @@
+// zelkar-open: opens a keyword from the command line, as the window's Run does.
+#include "launch/core/DetachedLaunchBackend.h"
+#include "launch/core/KeywordOpen.h"
+#include "launch/core/LaunchResolver.h"
+#include "launch/core/ShellInit.h"
+#include "store/RegistryStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+using zelkar::launch::KeywordOpening;
+using zelkar::store::RegistryStore;
+
+// Exit statuses (64 is the usual one for a bad command line).
+enum Exit {
+  Success = 0,
+  NotStarted = 1,  // the target exists but could not be started
+  NoKeyword = 2,   // no such keyword, or its target is broken
+  NoStore = 3,     // the store cannot be read
+  BadUsage = 64,
+  NotFoundHook = 127,  // --command-not-found: not a keyword, let the shell say so
+};
+
+constexpr const char* kUsageLine =
+    "Usage: zelkar-open NAME [ARGUMENT ...] | --list | --shell-init bash|zsh|fish | --help\n";
+
+constexpr const char* kHelp =
+    "Opens a Zelkar keyword: starts its program with the arguments given (each one\n"
+    "argument, never through a shell), or opens its document, folder or internet\n"
+    "address with the desktop's application. The program is started on its own;\n"
+    "zelkar-open does not wait for it.\n"
+    "\n"
+    "  zelkar-open NAME [ARGUMENT ...]   NAME with or without \".exe\", any letter case\n"
+    "  zelkar-open -- NAME [ARGUMENT ...]  for a NAME that begins with \"-\"\n"
+    "  zelkar-open --list                one keyword and its target per line, tab-separated\n"
+    "  zelkar-open --shell-init SHELL    lines for bash, zsh or fish that run keywords\n"
+    "                                    typed as commands and complete keyword names:\n"
+    "                                    eval \"$(zelkar-open --shell-init bash)\" in ~/.bashrc\n"
+    "  zelkar-open --command-not-found NAME [ARGUMENT ...]\n"
+    "                                    as NAME, but silent with status 127 when NAME is\n"
+    "                                    no keyword (the shells' not-found hooks use it)\n"
+    "\n"
+    "The store is $ZELKAR_REGISTRY, else $XDG_DATA_HOME/zelkar/registry;\n"
+    "$ZELKAR_MACHINE_HIVE names another machine hive file. It is only read.\n"
+    "Exit status: 0 started, 1 the target could not be started, 2 no such keyword\n"
+    "or a broken target, 3 the store cannot be read, 64 bad usage (also for a name\n"
+    "with a blank, one of \\ / : * ? \" < > |, or \"..\").\n";
+
+void print(FILE* stream, const QString& line) {
+  const QByteArray bytes = line.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  std::fputc('\n', stream);
+}
+
+int failWith(int code, const QString& message) {
+  print(stderr, QStringLiteral("zelkar-open: ") + message);
+  return code;
+}
+
+int usageError(const QString& message) {
+  failWith(BadUsage, message);
+  std::fputs(kUsageLine, stderr);
+  return BadUsage;
+}
+
+// The process's store, opened for reading only: a missing store is an empty
+// one and is not created; a damaged one is named and left as it is.
+std::optional<QString> openStore() {
+  zelkar::store::StoreLocation location = zelkar::store::StoreLocation::fromEnvironment();
+  location.readOnly = true;
+  RegistryStore::useLocation(location);
+  try {
+    RegistryStore::current();
+    return std::nullopt;
+  } catch (const zelkar::store::StoreError& error) {
+    return QStringLiteral("the keyword store ") + error.file() + QLatin1Char(' ') + error.reason();
+  }
+}
+
+QString failureReason(std::int32_t failure, bool document) {
+  namespace code = zelkar::launch::code;
+  switch (failure) {
+    case code::AccessDenied:
+      return QStringLiteral("it may not be read");
+    case code::NoAssociation:
+      return QStringLiteral("no application took it (is xdg-open installed?)");
+    default:
+      return document ? QStringLiteral("it could not be opened") : QStringLiteral("it could not be started");
+  }
+}
+
+int openKeyword(const QString& name, const QStringList& arguments, bool notFoundHook) {
+  if (!zelkar::launch::IsTypedKeywordName(name)) {
+    if (notFoundHook) return NotFoundHook;
+    return usageError(QStringLiteral("'%1' cannot be a keyword name (a keyword holds no blank, none of "
+                                     "\\ / : * ? \" < > | and no \"..\")")
+                          .arg(name));
+  }
+  if (const std::optional<QString> problem = openStore()) {
+    failWith(NoStore, *problem);
+    return notFoundHook ? NotFoundHook : NoStore;
+  }
+
+  zelkar::launch::DetachedLaunchBackend backend;
+  const KeywordOpening opening = zelkar::launch::OpenKeyword(name, arguments, backend);
+  switch (opening.result) {
+    case KeywordOpening::Started:
+      return Success;
+    case KeywordOpening::NotAKeywordName:
+    case KeywordOpening::NoKeyword:
+      if (notFoundHook) return NotFoundHook;
+      return failWith(NoKeyword, QStringLiteral("no keyword '%1'").arg(name));
+    case KeywordOpening::Broken:
+      return failWith(NoKeyword, QStringLiteral("the keyword '%1' has a broken target: %2").arg(name, opening.target));
+    case KeywordOpening::TakesNoArguments: {
+      const QString problem =
+          QStringLiteral("the keyword '%1' opens %2, which takes no arguments").arg(name, opening.target);
+      return notFoundHook ? failWith(BadUsage, problem) : usageError(problem);
+    }
+    case KeywordOpening::Failed:
+      return failWith(NotStarted, QStringLiteral("the keyword '%1' could not open %2: %3")
+                                      .arg(name, opening.target, failureReason(opening.failure, opening.document)));
+  }
+  return NotStarted;
+}
+
+int listKeywords() {
+  if (const std::optional<QString> problem = openStore()) return failWith(NoStore, *problem);
+  for (const zelkar::launch::KeywordEntry& entry : zelkar::launch::ListKeywords()) {
+    // One entry per line, whatever its target holds.
+    QString target = entry.target;
+    target.replace(QLatin1Char('\t'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
+    print(stdout, entry.name + QLatin1Char('\t') + target);
+  }
+  return Success;
+}
+
+// This program's own path, for the shell snippets.
+QString ownPath(const char* argv0) {
+  const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+  if (!exe.isEmpty()) return exe;
+  return QFileInfo(QFile::decodeName(argv0)).absoluteFilePath();
+}
+
+int shellInit(const QString& shell, const char* argv0) {
+  const std::optional<QString> snippet = zelkar::launch::ShellInitSnippet(shell, ownPath(argv0));
+  if (!snippet)
+    return usageError(QStringLiteral("no start-up lines for the shell '%1' (bash, zsh or fish)").arg(shell));
+  const QByteArray bytes = snippet->toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+  return Success;
+}
+
+int run(const QStringList& args, const char* argv0) {
+  if (args.isEmpty()) return usageError(QStringLiteral("no keyword given"));
+  const QString& first = args.first();
+  if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+    if (args.size() != 1) return usageError(QStringLiteral("%1 takes no arguments").arg(first));
+    std::fputs(kUsageLine, stdout);
+    std::fputs(kHelp, stdout);
+    return Success;
+  }
+  if (first == QLatin1String("--list")) {
+    if (args.size() != 1) return usageError(QStringLiteral("--list takes no arguments"));
+    return listKeywords();
+  }
+  if (first == QLatin1String("--shell-init")) {
+    if (args.size() != 2) return usageError(QStringLiteral("--shell-init needs one shell: bash, zsh or fish"));
+    return shellInit(args[1], argv0);
+  }
+  if (first == QLatin1String("--command-not-found") || first == QLatin1String("--")) {
+    if (args.size() < 2) return usageError(QStringLiteral("no keyword given after %1").arg(first));
+    return openKeyword(args[1], args.mid(2), first != QLatin1String("--"));
+  }
+  if (first.startsWith(QLatin1Char('-')))
+    return usageError(QStringLiteral("unknown option %1 (a keyword that begins with \"-\" follows \"--\")").arg(first));
+  return openKeyword(first, args.mid(1), false);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+  return run(args, argc > 0 ? argv[0] : "zelkar-open");
+}
