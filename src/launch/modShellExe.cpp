@@ -2,10 +2,10 @@
 
 #include "app/core/Dialogs.h"
 #include "launch/core/CommandWords.h"
+#include "launch/core/DetachedLaunchBackend.h"
 #include "launch/core/LaunchResolver.h"
 
 #include <QDesktopServices>
-#include <QProcess>
 
 #include <exception>
 #include <new>
@@ -16,20 +16,10 @@ namespace {
 using launch::LaunchAction;
 namespace code = launch::code;
 
-// Starts programs detached and hands everything else to the desktop.
-class DesktopLaunchBackend final : public launch::LaunchBackend {
+// Starts programs as the command-line tools do and hands everything else to the
+// desktop through the window system.
+class DesktopLaunchBackend final : public launch::DetachedLaunchBackend {
  public:
-  bool startDetached(const QString& program, const QStringList& arguments,
-                     const QString& workingDirectory) override {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    if (!workingDirectory.isEmpty()) process.setWorkingDirectory(workingDirectory);
-    // A started program never reads the terminal the program was started from.
-    process.setStandardInputFile(QProcess::nullDevice());
-    return process.startDetached();
-  }
-
   bool openUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
 };
 

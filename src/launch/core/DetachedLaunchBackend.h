@@ -8,7 +8,7 @@ namespace zelkar::launch {
 // programs are started detached; files, folders and addresses go to the
 // desktop's opener, xdg-open, started detached with the address (file:// for
 // local files) as its only argument, so no text is ever taken for an option.
-class DetachedLaunchBackend final : public LaunchBackend {
+class DetachedLaunchBackend : public LaunchBackend {
  public:
   bool startDetached(const QString& program, const QStringList& arguments, const QString& workingDirectory) override;
   // False when xdg-open is not installed or could not be started.
