@@ -17,26 +17,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 
 namespace zelkar {
 namespace {
 
-frmURL::ModalHook* g_hook = nullptr;
 
 // Addresses entered before in this run live on the main window, which outlives
 // every address window.
 constexpr char kTypedAddresses[] = "zelkarTypedAddresses";
 
 }  // namespace
-
-frmURL::ModalHook::ModalHook(std::function<void(frmURL&)> hook) : hook_(std::move(hook)), previous_(g_hook) {
-  g_hook = this;
-}
-
-frmURL::ModalHook::~ModalHook() { g_hook = previous_; }
 
 frmURL::frmURL(frmMain* owner) : QDialog(owner), owner_(owner) {
   setObjectName(QStringLiteral("frmURL"));
@@ -86,17 +78,7 @@ frmURL::frmURL(frmMain* owner) : QDialog(owner), owner_(owner) {
 
 frmURL::~frmURL() = default;
 
-void frmURL::ShowModal(frmMain* owner) {
-  QPointer<frmURL> window = new frmURL(owner);
-  window->Form_Load();
-  if (g_hook != nullptr) {
-    window->show();
-    g_hook->hook_(*window);
-  } else {
-    window->exec();
-  }
-  delete window;  // null when the owner went first
-}
+void frmURL::ShowModal(frmMain* owner) { ShowModalWindow<frmURL>(owner); }
 
 void frmURL::Form_Load() {
   auto* completer = new QCompleter(CompletionSources(), txtURL);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/ModalWindow.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -46,20 +47,7 @@ class frmURL : public QDialog {
   // Opens a new window over `owner`, waits until it closes and destroys it.
   static void ShowModal(frmMain* owner);
 
-  // While one exists, ShowModal shows the window without waiting and hands it
-  // to the hook, which drives it; the window is destroyed after the hook.
-  class ModalHook {
-   public:
-    explicit ModalHook(std::function<void(frmURL&)> hook);
-    ~ModalHook();
-    ModalHook(const ModalHook&) = delete;
-    ModalHook& operator=(const ModalHook&) = delete;
-
-   private:
-    friend class frmURL;
-    std::function<void(frmURL&)> hook_;
-    ModalHook* previous_;
-  };
+  using ModalHook = zelkar::ModalHook<frmURL>;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,7 +11,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QUrl>
@@ -19,7 +18,6 @@
 namespace zelkar {
 namespace {
 
-frmAbout::ModalHook* g_hook = nullptr;
 QString g_programFolderForTests;  // empty: the folder the program runs from
 
 // Width of the About text, in twips.
@@ -33,12 +31,6 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
 }
 
 }  // namespace
-
-frmAbout::ModalHook::ModalHook(std::function<void(frmAbout&)> hook) : hook_(std::move(hook)), previous_(g_hook) {
-  g_hook = this;
-}
-
-frmAbout::ModalHook::~ModalHook() { g_hook = previous_; }
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmAbout"));
@@ -122,17 +114,7 @@ void frmAbout::cmdNF_Click() {
   modShellExe::Backend().openUrl(QUrl::fromLocalFile(path));
 }
 
-void frmAbout::ShowModal(QWidget* owner) {
-  QPointer<frmAbout> window = new frmAbout(owner);
-  window->Form_Load();
-  if (g_hook != nullptr) {
-    window->show();
-    g_hook->hook_(*window);
-  } else {
-    window->exec();
-  }
-  delete window;  // null when the owner went first
-}
+void frmAbout::ShowModal(QWidget* owner) { ShowModalWindow<frmAbout>(owner); }
 
 void frmAbout::RemoveNewFeaturesLeftover() { newfeatures::RemoveLeftover(ProgramFolder()); }
 

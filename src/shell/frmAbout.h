@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/ModalWindow.h"
+
 #include <QDialog>
 #include <QString>
 
-#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -40,20 +41,7 @@ class frmAbout : public QDialog {
   // Opens a window over `owner`, waits until it closes and destroys it.
   static void ShowModal(QWidget* owner);
 
-  // While one exists, ShowModal shows the window without waiting and hands it
-  // to the hook, which drives it; the window is destroyed after the hook.
-  class ModalHook {
-   public:
-    explicit ModalHook(std::function<void(frmAbout&)> hook);
-    ~ModalHook();
-    ModalHook(const ModalHook&) = delete;
-    ModalHook& operator=(const ModalHook&) = delete;
-
-   private:
-    friend class frmAbout;
-    std::function<void(frmAbout&)> hook_;
-    ModalHook* previous_;
-  };
+  using ModalHook = zelkar::ModalHook<frmAbout>;
 
   // The version history is written to the program's folder (else the per-user
   // cache folder) and read by the viewer on its own schedule, so it is removed
