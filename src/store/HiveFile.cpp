@@ -1,5 +1,6 @@
 #include "store/HiveFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -8,6 +9,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelkar::store {
@@ -132,7 +134,8 @@ class HiveFile::WriteScope {
   WriteScope& operator=(const WriteScope&) = delete;
 
   int begin() {
-    const int rc = hive_.db_.exec(nested_ ? "SAVEPOINT w" : "BEGIN IMMEDIATE");
+    int rc = nested_ ? SQLITE_OK : hive_.keepPlace();
+    if (rc == SQLITE_OK) rc = hive_.db_.exec(nested_ ? "SAVEPOINT w" : "BEGIN IMMEDIATE");
     open_ = rc == SQLITE_OK;
     return rc;
   }
@@ -148,7 +151,7 @@ class HiveFile::WriteScope {
   bool open_ = false;
 };
 
-HiveFile::HiveFile(const QString& file, bool readOnly, bool privateFile) : file_(file) {
+HiveFile::HiveFile(const QString& file, bool readOnly, bool privateFile) : file_(file), privateFile_(privateFile) {
   const QFileInfo info(file);
   const bool exists = info.exists();
   if (exists && !info.isFile()) throw StoreError(file, QStringLiteral("is not a file"));
@@ -169,6 +172,8 @@ HiveFile::HiveFile(const QString& file, bool readOnly, bool privateFile) : file_
 }
 
 HiveFile::~HiveFile() {
+  // What was written after the file was removed would go with the connection.
+  if (writable_) keepPlace();
   statements_ = {};
   db_.close();
 }
@@ -178,6 +183,69 @@ void HiveFile::openDatabase(bool readOnly) {
     throw StoreError(file_, QStringLiteral("cannot be opened (%1)").arg(db_.errorText()));
   sqlite3_busy_timeout(db_.handle(), 5000);
   validate(readOnly);
+  struct stat opened {};
+  if (::stat(QFile::encodeName(file_).constData(), &opened) == 0) {
+    device_ = opened.st_dev;
+    inode_ = opened.st_ino;
+  }
+}
+
+int HiveFile::keepPlace() {
+  if (!writable_) return SQLITE_READONLY;
+  const QByteArray local = QFile::encodeName(file_);
+  struct stat now {};
+  if (::stat(local.constData(), &now) != 0) return errno == ENOENT ? restoreFile() : SQLITE_CANTOPEN;
+  // Another file under our name is not ours to write over, nor is this one
+  // seen by anyone any more.
+  if (now.st_dev != device_ || now.st_ino != inode_) return SQLITE_READONLY;
+  const QByteArray folder = QFile::encodeName(QFileInfo(file_).absolutePath());
+  const bool canWrite = ::access(folder.constData(), W_OK) == 0 && ::access(local.constData(), W_OK) == 0;
+  return canWrite ? SQLITE_OK : SQLITE_READONLY;
+}
+
+// Writes the whole open database back to its removed path (making its folder
+// again), then carries on with the file there.
+int HiveFile::restoreFile() {
+  const QFileInfo info(file_);
+  const QByteArray local = QFile::encodeName(file_);
+  const QByteArray folder = QFile::encodeName(info.absolutePath());
+  if (::access(folder.constData(), F_OK) != 0) {
+    // Private, as the store folder is made at first.
+    QDir().mkpath(QFileInfo(info.absolutePath()).absolutePath());
+    ::mkdir(folder.constData(), 0700);
+  }
+  const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privateFile_ ? 0600 : 0644);
+  if (fd < 0) return SQLITE_READONLY;
+  ::close(fd);
+  int rc = SQLITE_OK;
+  {
+    sqlite::Database copy;
+    rc = copy.open(file_, SQLITE_OPEN_READWRITE);
+    sqlite3_backup* backup = rc == SQLITE_OK ? sqlite3_backup_init(copy.handle(), "main", db_.handle(), "main") : nullptr;
+    if (backup) {
+      rc = sqlite3_backup_step(backup, -1);
+      const int finished = sqlite3_backup_finish(backup);
+      rc = rc == SQLITE_DONE ? finished : rc;
+    } else if (rc == SQLITE_OK) {
+      rc = copy.errorCode();
+    }
+  }
+  if (rc != SQLITE_OK) {
+    ::unlink(local.constData());
+    return rc;
+  }
+  // The removed file's journal names are now the restored file's: closing it
+  // must not delete them.
+  int persist = 1;
+  sqlite3_file_control(db_.handle(), "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+  statements_ = {};
+  try {
+    openDatabase(false);
+  } catch (const StoreError&) {
+    present_ = writable_ = false;
+    return SQLITE_CANTOPEN;
+  }
+  return SQLITE_OK;
 }
 
 void HiveFile::useWriteAheadLog() {
@@ -189,22 +257,31 @@ void HiveFile::validate(bool readOnly) {
   std::int64_t appId = 0;
   std::int64_t version = 0;
   std::int64_t objects = 0;
-  int rc = db_.queryInt("PRAGMA application_id", appId);
-  if (rc == SQLITE_OK) rc = db_.queryInt("PRAGMA user_version", version);
-  if (rc == SQLITE_OK) rc = db_.queryInt("SELECT count(*) FROM sqlite_master", objects);
+  // Read together: another process may be setting up the same new file.
+  QString why;
+  const auto readMarks = [&] {
+    int rc = db_.exec("BEGIN");
+    if (rc == SQLITE_OK) rc = db_.queryInt("PRAGMA application_id", appId);
+    if (rc == SQLITE_OK) rc = db_.queryInt("PRAGMA user_version", version);
+    if (rc == SQLITE_OK) rc = db_.queryInt("SELECT count(*) FROM sqlite_master", objects);
+    // Ending the read would put its own words in place of the reason.
+    why = rc == SQLITE_OK ? QString() : db_.errorText();
+    if (db_.inTransaction()) db_.exec(rc == SQLITE_OK ? "COMMIT" : "ROLLBACK");
+    return rc;
+  };
+  int rc = readMarks();
   if (rc != SQLITE_OK && readOnly && sqlite::isRefusal(rc) && (rc & 0xff) != SQLITE_BUSY) {
     // A shared hive in a folder we may not write: its journal index cannot be
     // set up, so read the file as it stands.
     const QString uri = QString::fromUtf8(QUrl::fromLocalFile(file_).toEncoded()) + QStringLiteral("?immutable=1");
     if (db_.open(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI) == SQLITE_OK) {
-      rc = db_.queryInt("PRAGMA application_id", appId);
-      if (rc == SQLITE_OK) rc = db_.queryInt("PRAGMA user_version", version);
-      if (rc == SQLITE_OK) rc = db_.queryInt("SELECT count(*) FROM sqlite_master", objects);
+      rc = readMarks();
     } else {
       rc = db_.errorCode();
+      why = db_.errorText();
     }
   }
-  if (rc != SQLITE_OK) throw StoreError(file_, reasonFor(rc, db_.errorText()));
+  if (rc != SQLITE_OK) throw StoreError(file_, reasonFor(rc, why));
 
   if (appId == kApplicationId) {
     if (version > kSchemaVersion)
@@ -451,7 +528,8 @@ Outcome HiveFile::deleteKey(const KeyPath& path) {
 bool HiveFile::beginGroup() {
   bool started = false;
   if (writable_ && !groupRefuses() && !groupLost_) {
-    const int rc = db_.exec(groups_.empty() ? "BEGIN IMMEDIATE" : "SAVEPOINT g");
+    int rc = groups_.empty() ? keepPlace() : SQLITE_OK;
+    if (rc == SQLITE_OK) rc = db_.exec(groups_.empty() ? "BEGIN IMMEDIATE" : "SAVEPOINT g");
     started = rc == SQLITE_OK;
     if (!started) fail(rc);
   }

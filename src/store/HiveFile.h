@@ -84,6 +84,10 @@ class HiveFile {
   class WriteScope;
 
   void openDatabase(bool readOnly);
+  // Before a write: SQLITE_OK when the file at our path is still the one open
+  // and its place takes writes; a removed file is first put back.
+  int keepPlace();
+  int restoreFile();
   void validate(bool readOnly);
   void useWriteAheadLog();
   void createTables();
@@ -95,7 +99,10 @@ class HiveFile {
   bool groupRefuses() const;
 
   QString file_;
+  bool privateFile_ = false;
   sqlite::Database db_;
+  std::uint64_t device_ = 0;  // identity of the open file, to tell when its path names another
+  std::uint64_t inode_ = 0;
   bool present_ = false;   // false: no usable file, every read is empty
   bool writable_ = false;
   std::array<sqlite::Statement, QueryCount> statements_;
