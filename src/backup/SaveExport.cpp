@@ -3,15 +3,14 @@
 #include "app/core/Dialogs.h"
 #include "backup/BackupFiles.h"
 #include "backup/core/BackupFormat.h"
+#include "backup/core/ProfileDocument.h"
 #include "backup/core/modINI.h"
 #include "list/TreeView.h"
 #include "store/PathHelpers.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
-#include <cstdio>
 #include <exception>
 #include <functional>
 #include <optional>
@@ -40,37 +39,6 @@ std::optional<QString> BackupFileFor(const QString& chosen) {
   return file;
 }
 
-// A name beside `file` that nothing uses yet, removed again unless it was
-// renamed over `file`.
-class FreshSibling {
- public:
-  explicit FreshSibling(const QString& file) {
-    const QFileInfo info(file);
-    for (int attempt = 0; attempt < 16 && path_.isEmpty(); ++attempt) {
-      const QString candidate = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') +
-                                QString::number(QRandomGenerator::global()->generate(), 36) +
-                                QStringLiteral(".tmp");
-      if (!QFileInfo::exists(candidate)) path_ = candidate;
-    }
-  }
-  ~FreshSibling() {
-    if (!path_.isEmpty() && !renamed_) QFile::remove(path_);
-  }
-  FreshSibling(const FreshSibling&) = delete;
-  FreshSibling& operator=(const FreshSibling&) = delete;
-
-  const QString& path() const { return path_; }
-  // Replaces `file` in one step: it has either the old or the whole new content.
-  bool renameOver(const QString& file) {
-    renamed_ = std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(file).constData()) == 0;
-    return renamed_;
-  }
-
- private:
-  QString path_;
-  bool renamed_ = false;
-};
-
 using Writer = std::function<void(const QString& file)>;
 
 // Runs the writes on one parsed copy of `file`, written out whole in the end.
@@ -81,11 +49,13 @@ bool WriteWhole(const QString& file, const Writer& write) {
 }
 
 // Writes `file` from scratch. An existing file is replaced only by a complete
-// new one; until then it stays as it was.
+// new one, in one step and without a named work file that a killed run would
+// leave behind; until then it stays as it was.
 bool WriteFromScratch(const QString& file, const Writer& write) {
-  if (!QFileInfo::exists(file)) return WriteWhole(file, write);
-  FreshSibling fresh(file);
-  return !fresh.path().isEmpty() && WriteWhole(fresh.path(), write) && fresh.renameOver(file);
+  modINI::Batch batch(file);
+  modINI::AdoptSavedProfile(file, modINI::ProfileDocument());
+  write(file);
+  return batch.flush() && batch.ok();
 }
 
 void WriteVersion(const QString& file) {

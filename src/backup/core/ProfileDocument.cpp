@@ -11,6 +11,10 @@
 #include <cstdint>
 #include <utility>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace zelkar::modINI {
 namespace {
 
@@ -171,16 +175,77 @@ LoadedProfile LoadProfile(const QString& path) {
   return loaded;
 }
 
+namespace {
+
+// Writes the bytes into a file without a name in the target's folder, which a
+// killed process leaves nothing of, then names it beside the target and renames
+// it over the target. Nothing when the folder cannot hold such a file; else
+// whether it worked, errno telling why not.
+std::optional<bool> SaveUnnamed(const QString& path, const QByteArray& bytes) {
+  QFileInfo info(path);
+  if (info.isSymLink() && info.exists()) info = QFileInfo(info.canonicalFilePath());  // the link stays
+  const QByteArray folder = QFile::encodeName(info.absolutePath());
+  const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+  struct stat old {};
+  const bool exists = ::stat(target.constData(), &old) == 0;
+  const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return std::nullopt;
+    return false;
+  }
+  bool ok = !exists || ::fchmod(fd, old.st_mode & 07777) == 0;
+  for (qsizetype done = 0; ok && done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (n == 0) errno = ENOSPC;
+    if (ok) done += n;
+  }
+  ok = ok && ::fsync(fd) == 0;
+  QByteArray named;
+  if (ok) {
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      named = folder + "/." + QFile::encodeName(info.fileName()) + '.' +
+              QByteArray::number(QRandomGenerator::global()->generate(), 36);
+      ok = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, named.constData(), AT_SYMLINK_FOLLOW) == 0;
+      if (ok || errno != EEXIST) break;
+    }
+  }
+  const int saved = errno;
+  ::close(fd);
+  if (ok && ::rename(named.constData(), target.constData()) != 0) {
+    const int renameError = errno;
+    ::unlink(named.constData());
+    errno = renameError;
+    return false;
+  }
+  errno = saved;
+  return ok;
+}
+
+}  // namespace
+
 bool SaveProfile(const QString& path, const ProfileDocument& doc, QString* error) {
-  QSaveFile file(path);
   const QByteArray bytes = doc.toBytes();
   errno = 0;
-  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
+  if (const std::optional<bool> saved = SaveUnnamed(path, bytes)) {
+    if (!*saved && error) *error = qt_error_string(errno);
+    return *saved;
+  }
+  QSaveFile file(path);
+  errno = 0;
+  // Unbuffered, a write cut short (a full disk) shows in its count; through the
+  // buffer the shortfall would go unseen and the cut file replace the old one.
+  if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() && file.commit())
+    return true;
   const int osError = errno;
   if (error) {
-    // A failed final rename comes without a description of its own; the system's says why.
+    // A failed final rename or a short write comes without a description of
+    // its own; the system's says why.
     *error = file.errorString();
-    const bool vague = file.error() == QFileDevice::UnspecifiedError || file.error() == QFileDevice::RenameError;
+    const bool vague = file.error() == QFileDevice::NoError || file.error() == QFileDevice::UnspecifiedError ||
+                       file.error() == QFileDevice::RenameError;
     if (osError != 0 && vague) *error = qt_error_string(osError);
   }
   return false;
