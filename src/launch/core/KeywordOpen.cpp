@@ -20,7 +20,13 @@ KeywordOpening Ended(KeywordOpening::Result result, const QString& target, std::
 
 }  // namespace
 
-bool IsTypedKeywordName(const QString& name) { return IsKeywordName(name) && !name.contains(QLatin1String("..")); }
+bool IsTypedKeywordName(const QString& name) {
+  // A tab or line break, like a blank, can never be typed into one word, and
+  // in the keyword list it would start a column or a line of its own.
+  for (const QChar c : name)
+    if (c == u'\t' || c == u'\n' || c == u'\r') return false;
+  return IsKeywordName(name) && !name.contains(QLatin1String(".."));
+}
 
 KeywordOpening OpenKeyword(const QString& name, const QStringList& arguments, LaunchBackend& backend) {
   if (!IsTypedKeywordName(name)) return Ended(KeywordOpening::NotAKeywordName, QString());

@@ -11,7 +11,8 @@
 namespace zelkar::launch {
 
 // True when a name typed on a command line may be looked up as a keyword: a
-// keyword name (no blank and none of \ / : * ? " < > |) that holds no "..".
+// keyword name (no blank and none of \ / : * ? " < > |) that holds no ".."
+// and no tab or line break.
 bool IsTypedKeywordName(const QString& name);
 
 // How opening a keyword from the command line ended.
