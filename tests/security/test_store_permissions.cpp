@@ -1,0 +1,110 @@
+// Who may read and write the keyword store.
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+#include "app/frmMain.h"
+#include "store/Keywords.h"
+#include "store/RegistryStore.h"
+#include "store/modRegEdit.h"
+#include "support/ScriptedDialogs.h"
+#include "support/StoreTest.h"
+
+namespace zelkar::test {
+namespace {
+
+using store::Hive;
+using store::RegistryStore;
+
+int Mode(const QString& file) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+}
+
+// Makes file permissions count for this thread from now on, even for root
+// (access() of root goes by the permitted rights, so those go as well).
+void GiveUpFileRightsForGood() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2]{};
+  if (::syscall(SYS_capget, &header, data) != 0) return;
+  const unsigned rights = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+  data[0].effective &= ~rights;
+  data[0].permitted &= ~rights;
+  data[0].inheritable &= ~rights;
+  ::syscall(SYS_capset, &header, data);
+}
+
+// Shows every box on standard error as well, so that the parent of a dying child sees it.
+class EchoDialogs final : public Dialogs {
+ public:
+  explicit EchoDialogs(Dialogs& next) : next_(next), scope_(*this) {}
+  int messageBox(const QString& text, int style, const QString& title) override {
+    std::fprintf(stderr, "box [%s] [%s] %d\n", qUtf8Printable(title), qUtf8Printable(text), style);
+    return next_.messageBox(text, style, title);
+  }
+  std::optional<QString> openFile(const FileDialogRequest& r) override { return next_.openFile(r); }
+  std::optional<QString> saveFile(const FileDialogRequest& r) override { return next_.saveFile(r); }
+  std::optional<QString> browseFolder(const QString& t) override { return next_.browseFolder(t); }
+
+ private:
+  Dialogs& next_;
+  Dialogs::Scope scope_;
+};
+
+class StorePermissionsTest : public StoreTest {};
+using StorePermissionsDeathTest = StorePermissionsTest;
+
+TEST_F(StorePermissionsTest, UserHiveAndItsJournalArePrivateInAnyFolderUnderAnyMask) {
+  struct MaskScope {
+    mode_t previous = ::umask(0);
+    ~MaskScope() { ::umask(previous); }
+  } noMask;
+  const QString registry = path("registry");
+  ASSERT_TRUE(QDir().mkpath(registry));
+  ASSERT_EQ(::chmod(QFile::encodeName(registry).constData(), 0777), 0);
+  modRegEdit::SaveString(Hive::CurrentUser, kSettingsKey, "Dir", "/somewhere/");
+  ASSERT_EQ(modRegEdit::GetString(Hive::CurrentUser, kSettingsKey, "Dir", ""), "/somewhere/");
+  // While the store is open its journal files stand beside the hive.
+  for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(Mode(registry + "/user.sqlite" + suffix), 0600) << suffix;
+}
+
+TEST_F(StorePermissionsDeathTest, MachineHiveTheUserMayNotWriteEndsTheStartWithTheAdministratorMessage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // A shared machine hive, set up by an administrator and then closed to others.
+  const QString folder = path("shared");
+  const QString hive = folder + "/machine.sqlite";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(hive));
+  RegistryStore::resetCurrent();
+  modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
+  RegistryStore::resetCurrent();
+  ASSERT_EQ(::chmod(QFile::encodeName(hive).constData(), 0444), 0);
+  ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+
+  EXPECT_EXIT(
+      {
+        GiveUpFileRightsForGood();
+        RegistryStore::resetCurrent();
+        std::fprintf(stderr, "machine hive writable: %d, notes: %s\n", int(store().writable(Hive::LocalMachine)),
+                     qUtf8Printable(modRegEdit::RegReadValue(kAppPathsFull + "notes.exe\\")));
+        ScriptedDialogs dialogs;
+        dialogs.expectBox("Error", "Please log on under a user account with administrative privileges.", answer::OK,
+                          16);
+        EchoDialogs echo(dialogs);
+        frmMain form;
+        form.Form_Load();
+        std::fprintf(stderr, "the start went on\n");
+      },
+      ::testing::ExitedWithCode(1),
+      "machine hive writable: 0, notes: /usr/bin/notes\n"
+      "box \\[Error\\] \\[Please log on under a user account with administrative privileges\\.\\] 16\n");
+  ::chmod(QFile::encodeName(folder).constData(), 0755);
+}
+
+}  // namespace
+}  // namespace zelkar::test
