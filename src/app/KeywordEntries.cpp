@@ -4,15 +4,31 @@
 #include "list/TreeView.h"
 #include "store/Keywords.h"
 #include "store/PathHelpers.h"
+#include "store/RegistryStore.h"
 #include "store/modRegEdit.h"
 
 #include <exception>
+#include <optional>
 
 namespace zelkar {
 namespace {
 
 // The default value of a keyword entry, as the path-based family addresses it.
 QString EntryTarget(const QString& kw) { return kAppPathsFull + kw + QLatin1Char('\\'); }
+
+// Stores the load's cleaned target in place of the one it read. Another program
+// may have changed or deleted the entry since; reading it again and writing go
+// in one step, so its work stands and a deleted keyword does not come back.
+void RewriteTarget(const QString& kw, const QString& read, const QString& cleaned) {
+  store::RegistryStore& store = store::RegistryStore::current();
+  const std::optional<store::Value> stored =
+      store.readValue(store::Hive::LocalMachine, kAppPathsKey + kw, QString());
+  if (stored && *stored == store::Value::fromString(cleaned)) return;  // already so: nothing to write
+  store::RegistryStore::Transaction step(store, store::Hive::LocalMachine);
+  if (modRegEdit::RegReadValue(EntryTarget(kw)) != read) return;
+  modRegEdit::RegWriteValue(EntryTarget(kw), cleaned, 0);
+  step.commit();
+}
 
 }  // namespace
 
@@ -54,7 +70,7 @@ QString frmMain::ClearQuotes(const QString& exe, const QString& s) {
   if (t.startsWith(QLatin1Char('"'))) t.remove(0, 1);
   if (t.endsWith(QLatin1Char('"'))) t.chop(1);
   try {
-    modRegEdit::RegWriteValue(EntryTarget(exe), t, 0);
+    RewriteTarget(exe, s, t);
   } catch (const std::exception&) {
     // The tree shows the cleaned target all the same; the next load tries again.
   }
@@ -75,7 +91,7 @@ bool frmMain::FixVarPath(const QString& kw, const QString& s) {
     return false;
   const QString target = modMain::GetSpecialFolder(folder) + s.mid(second + 1);
   try {
-    modRegEdit::RegWriteValue(EntryTarget(kw), target, 0);
+    RewriteTarget(kw, s, target);
   } catch (const std::exception&) {
     // The caller reads the entry again and so sees what is really stored.
   }

@@ -106,7 +106,7 @@ TEST_F(KeywordEntriesTest, DeleteKeywordsRemovesWhatTheTreeLists) {
   EXPECT_EQ(form.tvw->Count(), 7);
 }
 
-TEST_F(KeywordEntriesTest, ClearQuotesTakesOneQuoteOffEachEndAndWritesBack) {
+TEST_F(KeywordEntriesTest, ClearQuotesTakesOneQuoteOffEachEndAndWritesBackWhatItRead) {
   ScriptedDialogs dialogs;
   frmMain form;
   const QString kw = QStringLiteral("q.exe");
@@ -124,10 +124,18 @@ TEST_F(KeywordEntriesTest, ClearQuotesTakesOneQuoteOffEachEndAndWritesBack) {
     EXPECT_EQ(form.ClearQuotes(kw, c.stored), c.cleaned) << c.stored.toStdString();
     EXPECT_EQ(target(kw), c.cleaned) << c.stored.toStdString();
   }
-  // The text passed in is what gets written, quotes or not.
-  write(kw, QStringLiteral("/stale"));
-  EXPECT_EQ(form.ClearQuotes(kw, QStringLiteral("/fresh")), QStringLiteral("/fresh"));
-  EXPECT_EQ(target(kw), QStringLiteral("/fresh"));
+  // Another program changed or deleted the entry after the load read it: its
+  // work stands, and a deleted keyword does not come back.
+  write(kw, QStringLiteral("/changed"));
+  EXPECT_EQ(form.ClearQuotes(kw, QStringLiteral("\"/read\"")), QStringLiteral("/read"));
+  EXPECT_EQ(target(kw), QStringLiteral("/changed"));
+  const QString gone = QStringLiteral("gone.exe");
+  for (const QString& read : {QStringLiteral("/read"), QStringLiteral("\"/read\"")}) {
+    EXPECT_EQ(form.ClearQuotes(gone, read), QStringLiteral("/read"));
+    EXPECT_FALSE(exists(gone)) << read.toStdString();
+  }
+  EXPECT_TRUE(form.FixVarPath(gone, QStringLiteral("%systemroot%\\x")));
+  EXPECT_FALSE(exists(gone));
   EXPECT_TRUE(dialogs.boxes().empty());
 }
 

@@ -18,6 +18,19 @@ QString TargetFor(const QString& keyword) {
   return QString();
 }
 
+// What `actual` lacks and what it has beyond `expected`, for a readable failure.
+QStringList Differences(const Keywords& expected, const Keywords& actual) {
+  QStringList said;
+  for (const auto& [keyword, target] : expected)
+    if (const auto found = actual.find(keyword); found == actual.end())
+      said << "missing " + keyword;
+    else if (found->second != target)
+      said << keyword + " is " + found->second;
+  for (const auto& [keyword, target] : actual)
+    if (!expected.count(keyword)) said << "extra " + keyword;
+  return said;
+}
+
 class OtherWriter : public FaultTest {};
 
 TEST_F(OtherWriter, WindowAndZelkarRegShareTheStore) {
@@ -81,9 +94,9 @@ TEST_F(OtherWriter, WindowAndZelkarRegShareTheStore) {
       const QString keyword = QStringLiteral("other%1.exe").arg(i, 4, 10, QLatin1Char('0'));
       expected[keyword] = TargetFor(keyword);
     }
-  EXPECT_EQ(Registered(), expected);
+  EXPECT_EQ(Differences(expected, Registered()), QStringList{});
   form.reset();
-  EXPECT_EQ(OnDisk(), expected);
+  EXPECT_EQ(Differences(expected, OnDisk()), QStringList{});
 }
 
 // Several programs started at once on a store no one has made yet: one sets it
