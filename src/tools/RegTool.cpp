@@ -2,6 +2,7 @@
 
 #include "store/RegistryStore.h"
 #include "store/modRegEdit.h"
+#include "tools/PrintLine.h"
 
 #include <QString>
 #include <QStringList>
@@ -34,14 +35,9 @@ constexpr const char* kUsage =
     "Exit status: 0 done, 1 no such key or value (or the store refused), 2 bad usage,\n"
     "3 the store cannot be opened.\n";
 
-void print(FILE* stream, const QString& line) {
-  const QByteArray bytes = line.toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-  std::fputc('\n', stream);
-}
 
 int failWith(FILE* err, int code, const QString& message) {
-  print(err, QStringLiteral("zelkar-reg: ") + message);
+  tools::PrintLine(err, QStringLiteral("zelkar-reg: ") + message);
   return code;
 }
 
@@ -182,17 +178,17 @@ QString parse(const QStringList& args, Options& options) {
 // The key's path, its values, then its subkeys: their paths, or with
 // `recursive` each one's own block; blocks are set apart by an empty line.
 void printBlock(FILE* out, const RegistryStore& store, Hive hive, const QString& stored, bool recursive) {
-  print(out, fullName(hive, stored));
-  for (const auto& [name, value] : store.values(hive, stored)) print(out, valueLine(name, value));
+  tools::PrintLine(out, fullName(hive, stored));
+  for (const auto& [name, value] : store.values(hive, stored)) tools::PrintLine(out, valueLine(name, value));
   const QStringList subkeys = store.subkeys(hive, stored);
-  if (!subkeys.isEmpty() && !recursive) print(out, QString());
+  if (!subkeys.isEmpty() && !recursive) tools::PrintLine(out, QString());
   for (const QString& subkey : subkeys) {
     const QString child = stored.isEmpty() ? subkey : stored + u'\\' + subkey;
     if (recursive) {
-      print(out, QString());
+      tools::PrintLine(out, QString());
       printBlock(out, store, hive, child, true);
     } else {
-      print(out, fullName(hive, child));
+      tools::PrintLine(out, fullName(hive, child));
     }
   }
 }
@@ -206,7 +202,7 @@ int query(FILE* out, FILE* err, const RegistryStore& store, Hive hive, const QSt
       return failWith(err, NotFound, options.value->isEmpty()
                                     ? QStringLiteral("the key has no default value: %1").arg(options.key)
                                     : QStringLiteral("value not found: %1").arg(*options.value));
-    print(out, dataText(*value));
+    tools::PrintLine(out, dataText(*value));
     return Success;
   }
   printBlock(out, store, hive, *stored, options.recursive);

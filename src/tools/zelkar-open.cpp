@@ -4,6 +4,7 @@
 #include "launch/core/LaunchResolver.h"
 #include "launch/core/ShellInit.h"
 #include "store/RegistryStore.h"
+#include "tools/PrintLine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -53,14 +54,9 @@ constexpr const char* kHelp =
     "or a broken target, 3 the store cannot be read, 64 bad usage (also for a name\n"
     "with a blank, one of \\ / : * ? \" < > |, or \"..\").\n";
 
-void print(FILE* stream, const QString& line) {
-  const QByteArray bytes = line.toUtf8();
-  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-  std::fputc('\n', stream);
-}
 
 int failWith(int code, const QString& message) {
-  print(stderr, QStringLiteral("zelkar-open: ") + message);
+  zelkar::tools::PrintLine(stderr, QStringLiteral("zelkar-open: ") + message);
   return code;
 }
 
@@ -139,7 +135,7 @@ int listKeywords() {
     target.replace(QLatin1Char('\t'), QLatin1Char(' '))
         .replace(QLatin1Char('\n'), QLatin1Char(' '))
         .replace(QLatin1Char('\r'), QLatin1Char(' '));
-    print(stdout, entry.name + QLatin1Char('\t') + target);
+    zelkar::tools::PrintLine(stdout, entry.name + QLatin1Char('\t') + target);
   }
   return Success;
 }

@@ -1,34 +1,17 @@
-#include <QLineEdit>
-#include <QTest>
-#include <QTreeWidget>
-
 #include "EditTest.h"
+#include "support/LabelEdit.h"
 
 namespace zelkar::test {
 namespace {
 
-class RenameTest : public EditTest {
- protected:
-  // Starts a rename of the node and ends it the way the user does: type, Enter.
-  static void Rename(frmMain& f, int node, const QString& text) {
-    f.tvw->Select(node);
-    f.cmdRename_Click();
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : f.tvw->widget()->findChildren<QLineEdit*>())
-      if (e->isVisible()) editor = e;
-    ASSERT_NE(editor, nullptr) << "no label edit started";
-    editor->setText(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();  // the edit ends from the event loop
-  }
-};
+using RenameTest = EditTest;
 
 TEST_F(RenameTest, RenameIsRememberedInRedUntilRegistered) {
   Put("calc.exe", "/usr/bin/Calc");
   auto f = Window();
   ScriptedDialogs dialogs;
   dialogs.expectBox("Error", ForbiddenKeywordCharsMessage(), answer::OK, 16);
-  Rename(*f, 2, "my calc");
+  RenameByLabelEdit(*f, 2, "my calc");
   EXPECT_EQ(f->tvw->Text(2), "my_calc.exe");
   EXPECT_EQ(f->tvw->ForeColor(2), colour::Red);
   EXPECT_EQ(f->tvw->Tag(2), "calc.exe");
@@ -50,7 +33,7 @@ TEST_F(RenameTest, CaseOnlyRenameChangesNothing) {
   Put("notepad.exe", "/usr/bin/np");
   auto f = Window();
   ScriptedDialogs dialogs;
-  Rename(*f, 3, "Notepad");  // from the target node: edits the keyword
+  RenameByLabelEdit(*f, 3, "Notepad");  // from the target node: edits the keyword
   EXPECT_EQ(f->tvw->Text(2), "Notepad.exe");
   EXPECT_EQ(f->tvw->ForeColor(2), colour::Black);
   EXPECT_TRUE(f->tvw->Tag(2).isEmpty());
@@ -61,11 +44,11 @@ TEST_F(RenameTest, OnlyTheLastNameIsRegisteredAndTheFirstDeleted) {
   Put("c_d.exe", "/old-c");
   auto f = Window();
   ScriptedDialogs dialogs;
-  Rename(*f, 2, "b");
+  RenameByLabelEdit(*f, 2, "b");
   // The new name is taken by another keyword, which the completion selects
   // while the editor is still open.
   dialogs.expectBox("Error", ForbiddenKeywordCharsMessage(), answer::OK, 16);
-  Rename(*f, 2, "c d");
+  RenameByLabelEdit(*f, 2, "c d");
   EXPECT_EQ(f->tvw->Text(2), "c_d.exe");
   EXPECT_EQ(f->tvw->Tag(2), "a.exe");
   EXPECT_EQ(f->tvw->ForeColor(4), colour::Black);
@@ -86,7 +69,7 @@ TEST_F(RenameTest, MarkedKeywordWarnsAndRestoreGivesTheNameBack) {
                     QStringLiteral("This keyword is marked for exportation. It will be unmarked if you choose to "
                                    "rename it."),
                     answer::OK, 64);
-  Rename(*f, 2, "site");
+  RenameByLabelEdit(*f, 2, "site");
   EXPECT_EQ(f->tvw->ForeColor(2), colour::Red);
 
   f->tvw->Select(2);
@@ -97,7 +80,7 @@ TEST_F(RenameTest, MarkedKeywordWarnsAndRestoreGivesTheNameBack) {
   EXPECT_FALSE(Has("site.exe"));
 
   // An empty label is refused; a plain node has no rename to register.
-  Rename(*f, 2, QString());
+  RenameByLabelEdit(*f, 2, QString());
   EXPECT_EQ(f->tvw->Text(2), "web.exe");
   f->mnuRHRegister_Click();
   EXPECT_TRUE(Has("web.exe"));

@@ -2,10 +2,7 @@
 #include "fault/FaultTest.h"
 
 #include "app/Controls.h"
-
-#include <QLineEdit>
-#include <QTreeWidget>
-#include <QTest>
+#include "support/LabelEdit.h"
 
 #include <functional>
 
@@ -20,16 +17,9 @@ const Keywords kKept = {{"kept1.exe", "/srv/kept/1"}, {"kept2.exe", "/srv/kept/2
 
 class StorePlace : public FaultTest {
  protected:
+  // Renames the node and registers the new name.
   static void Rename(frmMain& f, int node, const QString& text) {
-    f.tvw->Select(node);
-    f.cmdRename_Click();
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : f.tvw->widget()->findChildren<QLineEdit*>())
-      if (e->isVisible()) editor = e;
-    ASSERT_NE(editor, nullptr) << "no label edit started";
-    editor->setText(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
+    RenameByLabelEdit(f, node, text);
     f.tvw->Select(node);
     f.mnuRHRegister_Click();
   }

@@ -1,5 +1,6 @@
 #include "FuzzSupport.h"
 
+#include "app/frmMain.h"
 #include "store/RegistryStore.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace zelkar::fuzz {
 namespace {
@@ -89,6 +91,12 @@ void EnsureApplication() {
   static QApplication* const app = new QApplication(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zelkar"));
   (void)app;
+}
+
+frmMain& Window() {
+  EnsureApplication();
+  static const std::unique_ptr<frmMain> form = std::make_unique<frmMain>();
+  return *form;
 }
 
 int AnsweringDialogs::messageBox(const QString&, int style, const QString& title) {

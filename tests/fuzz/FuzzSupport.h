@@ -12,6 +12,10 @@
 
 // What every fuzz target shares: a private folder that holds the store, the
 // home and data folders, and the input files; a check that stops the run.
+namespace zelkar {
+class frmMain;
+}
+
 namespace zelkar::fuzz {
 
 // The folder of this run, made the process's store, home and data folders on
@@ -33,6 +37,9 @@ QList<QByteArray> SplitInput(const QByteArray& input, int count);
 
 // The application object the windows need (offscreen), made on first use.
 void EnsureApplication();
+// The main window that every input of a run works in, made (with the
+// application) on first use.
+frmMain& Window();
 
 // Answers every question with Yes (OK when there is no Yes) and cancels
 // every file dialog; counts the boxes.

@@ -57,8 +57,7 @@ void CheckTree(const frmMain& form) { ZELKAR_FUZZ_CHECK(form.tvw->Count() % 2 ==
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::EnsureApplication();
-  static const std::unique_ptr<frmMain> form = std::make_unique<frmMain>();
+  frmMain* const form = &fuzz::Window();
   fuzz::AnsweringDialogs dialogs;
   launch::RecordingLaunchBackend launcher;
   const QByteArray bytes = fuzz::Bytes(data, size);

@@ -46,8 +46,7 @@ class Records {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::EnsureApplication();
-  static const std::unique_ptr<frmMain> form = std::make_unique<frmMain>();
+  frmMain* const form = &fuzz::Window();
   fuzz::AnsweringDialogs dialogs;
   launch::RecordingLaunchBackend launcher;
   if (size == 0) return 0;

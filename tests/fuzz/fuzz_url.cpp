@@ -19,9 +19,8 @@
 using namespace zelkar;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::EnsureApplication();
-  static const std::unique_ptr<frmMain> form = std::make_unique<frmMain>();
-  static const std::unique_ptr<frmURL> address = std::make_unique<frmURL>(form.get());
+  frmMain* const form = &fuzz::Window();
+  static const std::unique_ptr<frmURL> address = std::make_unique<frmURL>(form);
   fuzz::AnsweringDialogs dialogs;
   launch::RecordingLaunchBackend launcher;
 

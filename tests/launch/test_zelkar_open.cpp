@@ -20,35 +20,18 @@ namespace {
 
 using launch::KeywordOpening;
 
-struct Ran {
-  int code = -1;
-  QString out;
-  QString err;
-};
-
-Ran RunProgram(const QString& program, const QStringList& args, const QString& extraPath = QString()) {
-  QProcess process;
+// Runs with the build's programs, and `extraPath` before them, on the PATH.
+Ran RunWithBuildPath(const QString& program, const QStringList& args, const QString& extraPath = QString()) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   const QString binDir = QFileInfo(QStringLiteral(ZELKAR_OPEN_BINARY)).absolutePath();
   QString path = binDir + QLatin1Char(':') + env.value(QStringLiteral("PATH"));
   if (!extraPath.isEmpty()) path = extraPath + QLatin1Char(':') + path;
   env.insert(QStringLiteral("PATH"), path);
-  process.setProcessEnvironment(env);
-  process.start(program, args);
-  Ran ran;
-  if (!process.waitForFinished(30000)) {
-    process.kill();
-    process.waitForFinished();
-    return ran;
-  }
-  ran.out = QString::fromUtf8(process.readAllStandardOutput());
-  ran.err = QString::fromUtf8(process.readAllStandardError());
-  if (process.exitStatus() == QProcess::NormalExit) ran.code = process.exitCode();
-  return ran;
+  return RunProgram(program, args, env);
 }
 
 Ran RunOpen(const QStringList& args, const QString& extraPath = QString()) {
-  return RunProgram(QStringLiteral(ZELKAR_OPEN_BINARY), args, extraPath);
+  return RunWithBuildPath(QStringLiteral(ZELKAR_OPEN_BINARY), args, extraPath);
 }
 
 class ZelkarOpenTest : public LaunchTest {
@@ -193,7 +176,7 @@ TEST_F(ZelkarOpenTest, SnippetsHookTheShellsAndCompleteNames) {
     // The shell reads the program's path back as written, and the snippet as a whole.
     if (QStandardPaths::findExecutable(shell).isEmpty()) continue;
     const QString read = QStringLiteral("printf '%s\\n' \"$__zelkar_open_program\"");
-    const Ran ran = RunProgram(shell, {QStringLiteral("-c"), *snippet + QLatin1Char('\n') + read});
+    const Ran ran = RunWithBuildPath(shell, {QStringLiteral("-c"), *snippet + QLatin1Char('\n') + read});
     EXPECT_EQ(ran.code, 0) << s.shell << qPrintable(ran.err);
     EXPECT_EQ(ran.out, program + QLatin1Char('\n')) << s.shell;
   }
@@ -211,7 +194,7 @@ TEST_F(ZelkarOpenTest, ShellsRunKeywordsTypedAsCommands) {
       "eval \"$(zelkar-open --shell-init bash)\"; eval \"$(zelkar-open --shell-init bash)\"\n"
       "MyKw a 'b c'; echo \"status $?\"; nosuchkw_x; echo \"status $?\"; gone; echo \"status $?\"\n"
       "COMP_WORDS=(zelkar-open MY); COMP_CWORD=1; __zelkar_open_complete; echo \"${COMPREPLY[*]}\"");
-  const Ran ran = RunProgram(QStringLiteral("bash"), {QStringLiteral("-c"), bash});
+  const Ran ran = RunWithBuildPath(QStringLiteral("bash"), {QStringLiteral("-c"), bash});
   EXPECT_EQ(ran.out, QStringLiteral("status 0\nstatus 127\nstatus 2\nmykw\n"));
   EXPECT_EQ(ran.err, QStringLiteral("earlier nosuchkw_x\nzelkar-open: the keyword 'gone' has a broken target: %1\n")
                          .arg(path(QStringLiteral("gone.txt"))));
@@ -229,7 +212,7 @@ TEST_F(ZelkarOpenTest, ShellsRunKeywordsTypedAsCommands) {
     const QString shell = QString::fromLatin1(o.shell);
     if (QStandardPaths::findExecutable(shell).isEmpty()) continue;
     QFile::remove(recorder + QStringLiteral(".argv"));
-    const Ran other = RunProgram(shell, {QStringLiteral("-c"), QString::fromLatin1(o.script)});
+    const Ran other = RunWithBuildPath(shell, {QStringLiteral("-c"), QString::fromLatin1(o.script)});
     EXPECT_EQ(other.code, 127) << o.shell << qPrintable(other.err);
     EXPECT_TRUE(other.err.contains(QLatin1String(o.notFound))) << o.shell << qPrintable(other.err);
     EXPECT_EQ(ArgsOf(recorder), (QStringList{recorder, QStringLiteral("z"), QStringLiteral("y x")})) << o.shell;

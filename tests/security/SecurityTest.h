@@ -70,27 +70,9 @@ class SecurityTest : public EditTest {
   RecordingLaunchBackend backend;
 };
 
-struct Ran {
-  int code = -1;
-  QString out;
-  QString err;
-};
-
 // Runs a program of the build in `folder` and waits for it.
 inline Ran RunIn(const QString& folder, const QString& program, const QStringList& args) {
-  QProcess process;
-  process.setWorkingDirectory(folder);
-  process.start(program, args);
-  Ran ran;
-  if (!process.waitForFinished(30000)) {
-    process.kill();
-    process.waitForFinished();
-    return ran;
-  }
-  ran.out = QString::fromUtf8(process.readAllStandardOutput());
-  ran.err = QString::fromUtf8(process.readAllStandardError());
-  if (process.exitStatus() == QProcess::NormalExit) ran.code = process.exitCode();
-  return ran;
+  return RunProgram(program, args, QProcessEnvironment::systemEnvironment(), folder);
 }
 
 }  // namespace zelkar::test

@@ -39,22 +39,6 @@ void GiveUpFileRightsForGood() {
   ::syscall(SYS_capset, &header, data);
 }
 
-// Shows every box on standard error as well, so that the parent of a dying child sees it.
-class EchoDialogs final : public Dialogs {
- public:
-  explicit EchoDialogs(Dialogs& next) : next_(next), scope_(*this) {}
-  int messageBox(const QString& text, int style, const QString& title) override {
-    std::fprintf(stderr, "box [%s] [%s] %d\n", qUtf8Printable(title), qUtf8Printable(text), style);
-    return next_.messageBox(text, style, title);
-  }
-  std::optional<QString> openFile(const FileDialogRequest& r) override { return next_.openFile(r); }
-  std::optional<QString> saveFile(const FileDialogRequest& r) override { return next_.saveFile(r); }
-  std::optional<QString> browseFolder(const QString& t) override { return next_.browseFolder(t); }
-
- private:
-  Dialogs& next_;
-  Dialogs::Scope scope_;
-};
 
 class StorePermissionsTest : public StoreTest {};
 using StorePermissionsDeathTest = StorePermissionsTest;

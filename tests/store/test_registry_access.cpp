@@ -1,6 +1,5 @@
 #include <QDir>
 #include <QFile>
-#include <cstdio>
 
 #include "store/Keywords.h"
 #include "store/RegistryStore.h"
@@ -32,22 +31,6 @@ class RegistryAccessTest : public StoreTest {
   }
 };
 
-// Shows every box on standard error as well, so that a death test can see it.
-class EchoDialogs final : public Dialogs {
- public:
-  explicit EchoDialogs(Dialogs& next) : next_(next), scope_(*this) {}
-  int messageBox(const QString& text, int style, const QString& title) override {
-    std::fprintf(stderr, "box [%s] [%s] %d\n", qUtf8Printable(title), qUtf8Printable(text), style);
-    return next_.messageBox(text, style, title);
-  }
-  std::optional<QString> openFile(const FileDialogRequest& r) override { return next_.openFile(r); }
-  std::optional<QString> saveFile(const FileDialogRequest& r) override { return next_.saveFile(r); }
-  std::optional<QString> browseFolder(const QString& t) override { return next_.browseFolder(t); }
-
- private:
-  Dialogs& next_;
-  Dialogs::Scope scope_;
-};
 
 TEST_F(RegistryAccessTest, BothFamiliesSeeOneStoreWithoutRegardToCase) {
   RegWriteValue(kFull + "Notepad.EXE\\", "/usr/bin/gedit", 0);

@@ -1,5 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 namespace zelkar::test {
@@ -85,6 +87,11 @@ std::optional<QString> ScriptedDialogs::browseFolder(const QString& title) {
   FileDialogRequest request;
   request.title = title;
   return nextDialog(ShownDialog::Folder, request);
+}
+
+int EchoDialogs::messageBox(const QString& text, int style, const QString& title) {
+  std::fprintf(stderr, "box [%s] [%s] %d\n", qUtf8Printable(title), qUtf8Printable(text), style);
+  return next_.messageBox(text, style, title);
 }
 
 }  // namespace zelkar::test

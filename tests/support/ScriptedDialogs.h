@@ -73,4 +73,19 @@ class ScriptedDialogs final : public Dialogs {
   Dialogs::Scope scope_;
 };
 
+// Passes everything on to `next`, and shows every box on standard error as
+// well, so that the parent of a dying child or a death test sees it.
+class EchoDialogs final : public Dialogs {
+ public:
+  explicit EchoDialogs(Dialogs& next) : next_(next), scope_(*this) {}
+  int messageBox(const QString& text, int style, const QString& title) override;
+  std::optional<QString> openFile(const FileDialogRequest& r) override { return next_.openFile(r); }
+  std::optional<QString> saveFile(const FileDialogRequest& r) override { return next_.saveFile(r); }
+  std::optional<QString> browseFolder(const QString& t) override { return next_.browseFolder(t); }
+
+ private:
+  Dialogs& next_;
+  Dialogs::Scope scope_;
+};
+
 }  // namespace zelkar::test

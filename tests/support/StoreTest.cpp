@@ -38,17 +38,29 @@ QString StoreTest::testdata(const QString& relative) {
   return QDir(base).filePath(relative);
 }
 
-int RunZelkarReg(const QStringList& args, QString* out, QString* err) {
+Ran RunProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env,
+               const QString& folder) {
   QProcess process;
-  process.start(QStringLiteral(ZELKAR_REG_BINARY), args);
+  process.setProcessEnvironment(env);
+  process.setWorkingDirectory(folder);
+  process.start(program, args);
+  Ran ran;
   if (!process.waitForFinished(30000)) {
     process.kill();
     process.waitForFinished();
-    return -1;
+    return ran;
   }
-  if (out) *out = QString::fromUtf8(process.readAllStandardOutput());
-  if (err) *err = QString::fromUtf8(process.readAllStandardError());
-  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  ran.out = QString::fromUtf8(process.readAllStandardOutput());
+  ran.err = QString::fromUtf8(process.readAllStandardError());
+  if (process.exitStatus() == QProcess::NormalExit) ran.code = process.exitCode();
+  return ran;
+}
+
+int RunZelkarReg(const QStringList& args, QString* out, QString* err) {
+  const Ran ran = RunProgram(QStringLiteral(ZELKAR_REG_BINARY), args);
+  if (out) *out = ran.out;
+  if (err) *err = ran.err;
+  return ran.code;
 }
 
 }  // namespace zelkar::test

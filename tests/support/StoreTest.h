@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QProcessEnvironment>
+
 #include "store/RegistryStore.h"
 
 #include <QString>
@@ -29,6 +31,19 @@ class StoreTest : public ::testing::Test {
   QTemporaryDir temp_;
   QByteArray savedEnv_[5];
 };
+
+// What a program of the build said and how it ended (code -1: killed or hung).
+struct Ran {
+  int code = -1;
+  QString out;
+  QString err;
+};
+
+// Runs a program with the environment in `folder` (empty: the test's own) and
+// waits for it.
+Ran RunProgram(const QString& program, const QStringList& args,
+               const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+               const QString& folder = QString());
 
 // Runs zelkar-reg with the arguments against the test's store; returns the exit
 // code and fills out/err.
