@@ -35,7 +35,6 @@ constexpr const char* kUsage =
     "Exit status: 0 done, 1 no such key or value (or the store refused), 2 bad usage,\n"
     "3 the store cannot be opened.\n";
 
-
 int failWith(FILE* err, int code, const QString& message) {
   tools::PrintLine(err, QStringLiteral("zelkar-reg: ") + message);
   return code;

@@ -54,7 +54,6 @@ constexpr const char* kHelp =
     "or a broken target, 3 the store cannot be read, 64 bad usage (also for a name\n"
     "with a blank, one of \\ / : * ? \" < > |, or \"..\").\n";
 
-
 int failWith(int code, const QString& message) {
   zelkar::tools::PrintLine(stderr, QStringLiteral("zelkar-open: ") + message);
   return code;

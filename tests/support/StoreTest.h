@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QProcessEnvironment>
-
 #include "store/RegistryStore.h"
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
