@@ -32,9 +32,10 @@ bool OpenStore() {
     store::RegistryStore::current();
     return true;
   } catch (const store::StoreError& e) {
-    MsgBox(QStringLiteral("The registry file \"") + e.file() +
-               QStringLiteral("\" is damaged or cannot be opened:\r\n") + e.reason() +
-               QStringLiteral("\r\n\r\nZelkar leaves the file as it is and does not start."),
+    // The reason says in words whether the file is damaged, cannot be read,
+    // is busy or found no room on the disk.
+    MsgBox(QStringLiteral("The registry file \"") + e.file() + QStringLiteral("\" ") + e.reason() +
+               QStringLiteral(".\r\n\r\nZelkar leaves the file as it is and does not start."),
            mb::Critical, QStringLiteral("Zelkar"));
     return false;
   }

@@ -72,14 +72,49 @@ constexpr const char* kQueries[] = {
     "DELETE FROM regkey WHERE id = ?1",
 };
 
-QString reasonFor(int resultCode, const QString& detail) {
+// Whether a failed step found no room: SQLite says so for a short write; a
+// write refused outright comes as an I/O error with the system's reason.
+bool NoRoom(int resultCode, int systemError) {
+  if ((resultCode & 0xff) == SQLITE_FULL) return true;
+  return (resultCode & 0xff) == SQLITE_IOERR &&
+         (systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT);
+}
+
+int SystemError(const sqlite::Database& db) { return db.isOpen() ? sqlite3_system_errno(db.handle()) : 0; }
+
+// The store error for a failed open or set-up, told apart in words.
+StoreError ErrorFor(const QString& file, int resultCode, const QString& detail, int systemError) {
+  using Kind = StoreError::Kind;
+  if (NoRoom(resultCode, systemError))
+    return {file, QStringLiteral("cannot be used: the disk is full"), Kind::DiskFull};
   switch (resultCode & 0xff) {
     case SQLITE_NOTADB:
-      return QStringLiteral("is not a registry store (%1)").arg(detail);
+      return {file, QStringLiteral("is damaged: it is not a registry store (%1)").arg(detail), Kind::Damaged};
     case SQLITE_CORRUPT:
-      return QStringLiteral("is damaged (%1)").arg(detail);
+      return {file, QStringLiteral("is damaged (%1)").arg(detail), Kind::Damaged};
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return {file, QStringLiteral("is busy: another program has kept it locked for more than five seconds"),
+              Kind::Busy};
     default:
-      return QStringLiteral("cannot be read (%1)").arg(detail);
+      return {file, QStringLiteral("cannot be read (%1)").arg(detail), Kind::Unreadable};
+  }
+}
+
+// A hive opened while it could not be written, by an older Zelkar, may have
+// left its write-ahead files behind with the file's read-only mode; they would
+// refuse every write once the file is writable again. Ours are made writable.
+void RepairSideFiles(const QByteArray& hive) {
+  struct stat file {};
+  if (::stat(hive.constData(), &file) != 0) return;
+  for (const char* suffix : {"-wal", "-shm"}) {
+    const QByteArray side = hive + suffix;
+    const int fd = ::open(side.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && !(info.st_mode & S_IWUSR))
+      ::fchmod(fd, file.st_mode & 0666);
+    ::close(fd);
   }
 }
 
@@ -153,13 +188,20 @@ class HiveFile::WriteScope {
 
 HiveFile::HiveFile(const QString& file, bool readOnly, bool privateFile) : file_(file), privateFile_(privateFile) {
   const QFileInfo info(file);
-  const bool exists = info.exists();
-  if (exists && !info.isFile()) throw StoreError(file, QStringLiteral("is not a file"));
   const QByteArray local = QFile::encodeName(file);
   const QByteArray folder = QFile::encodeName(info.absolutePath());
+  // Only a file that is not there is an empty hive: one behind a folder we may
+  // not enter is not empty, it cannot be read.
+  struct stat found {};
+  const bool exists = ::stat(local.constData(), &found) == 0;
+  if (!exists && errno != ENOENT && errno != ENOTDIR)
+    throw StoreError(file, QStringLiteral("cannot be read (%1)").arg(qt_error_string(errno)));
+  if (exists && !S_ISREG(found.st_mode)) throw StoreError(file, QStringLiteral("is not a file"));
   // The journal lives beside the file, so its folder must be writable too.
-  const bool canWrite = !readOnly && ::access(folder.constData(), W_OK) == 0 &&
-                        (!exists || ::access(local.constData(), W_OK) == 0);
+  const bool mayWrite =
+      ::access(folder.constData(), W_OK) == 0 && (!exists || ::access(local.constData(), W_OK) == 0);
+  const bool canWrite = !readOnly && mayWrite;
+  refuseWrites_ = readOnly;
   if (!exists) {
     if (!canWrite) return;  // nothing to read, and nothing may be written
     const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, privateFile ? 0600 : 0644);
@@ -168,7 +210,10 @@ HiveFile::HiveFile(const QString& file, bool readOnly, bool privateFile) : file_
     else if (errno != EEXIST)
       return;
   }
-  openDatabase(!canWrite);
+  // A reader that may write the file opens it as a writer does (and never
+  // writes), so that it too leaves the log's files as they are.
+  if (mayWrite) RepairSideFiles(local);
+  openDatabase(!mayWrite);
 }
 
 HiveFile::~HiveFile() {
@@ -178,9 +223,31 @@ HiveFile::~HiveFile() {
   db_.close();
 }
 
+// The log's two files beside a hive. A connection that may write the file
+// keeps them when it closes, so that they stay as they were first made: with
+// the hive's rights, by one who may write it. A reader that may not write the
+// file never makes them: it would make them its own, with the hive's mode of
+// that moment, and a read-only moment or another user's read would then stop
+// every later write. Where they are missing, no connection that writes is open
+// (each would have made them, and none removes them), so the file as it stands
+// is the whole hive and is read as such.
 void HiveFile::openDatabase(bool readOnly) {
-  if (db_.open(file_, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) != SQLITE_OK)
-    throw StoreError(file_, QStringLiteral("cannot be opened (%1)").arg(db_.errorText()));
+  const QByteArray local = QFile::encodeName(file_);
+  const bool logBeside = ::access((local + "-wal").constData(), F_OK) == 0 &&
+                         ::access((local + "-shm").constData(), F_OK) == 0;
+  const int rc =
+      !readOnly ? db_.open(file_, SQLITE_OPEN_READWRITE)
+      : logBeside
+          ? db_.open(file_, SQLITE_OPEN_READONLY)
+          : db_.open(QString::fromUtf8(QUrl::fromLocalFile(file_).toEncoded()) + QStringLiteral("?immutable=1"),
+                     SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+  if (rc != SQLITE_OK) throw StoreError(file_, QStringLiteral("cannot be opened (%1)").arg(db_.errorText()));
+  if (!readOnly) {
+    int persist = 1;
+    sqlite3_file_control(db_.handle(), "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    // What stays of the log between sessions is its header.
+    db_.exec("PRAGMA journal_size_limit=0");
+  }
   sqlite3_busy_timeout(db_.handle(), 5000);
   validate(readOnly);
   struct stat opened {};
@@ -281,13 +348,13 @@ void HiveFile::validate(bool readOnly) {
       why = db_.errorText();
     }
   }
-  if (rc != SQLITE_OK) throw StoreError(file_, reasonFor(rc, why));
+  if (rc != SQLITE_OK) throw ErrorFor(file_, rc, why, SystemError(db_));
 
   if (appId == kApplicationId) {
     if (version > kSchemaVersion)
-      throw StoreError(file_, QStringLiteral("was made by a newer version of Zelkar"));
+      throw StoreError(file_, QStringLiteral("was made by a newer version of Zelkar"), StoreError::Kind::Damaged);
   } else if (appId == 0 && objects == 0) {
-    if (readOnly) {  // an empty file that may not be set up: an empty hive
+    if (readOnly || refuseWrites_) {  // an empty file that may not be set up: an empty hive
       db_.close();
       return;
     }
@@ -297,17 +364,21 @@ void HiveFile::validate(bool readOnly) {
     createTables();
     db_.exec("PRAGMA synchronous=NORMAL");
   } else {
-    throw StoreError(file_, QStringLiteral("is not a registry store (it holds other data)"));
+    throw StoreError(file_, QStringLiteral("is not a registry store (it holds other data)"),
+                     StoreError::Kind::Damaged);
   }
   present_ = true;
-  writable_ = !readOnly;
+  writable_ = !readOnly && !refuseWrites_;
   if (writable_ && appId == kApplicationId) useWriteAheadLog();
 }
 
 void HiveFile::createTables() {
   int rc = db_.exec("BEGIN IMMEDIATE");
-  if (rc != SQLITE_OK)
+  if (rc != SQLITE_OK) {
+    if ((rc & 0xff) == SQLITE_BUSY || NoRoom(rc, SystemError(db_)))
+      throw ErrorFor(file_, rc, db_.errorText(), SystemError(db_));
     throw StoreError(file_, QStringLiteral("cannot be set up (%1)").arg(db_.errorText()));
+  }
   // Another process may have set the file up while we waited for the lock.
   std::int64_t appId = 0;
   std::int64_t objects = 0;
@@ -317,10 +388,11 @@ void HiveFile::createTables() {
   if (rc == SQLITE_OK && appId == 0 && objects == 0) rc = db_.exec(kSchema);
   if (rc == SQLITE_OK && !foreign) rc = db_.exec("COMMIT");
   if (rc != SQLITE_OK || foreign) {
-    const QString reason = foreign ? QStringLiteral("is not a registry store (it holds other data)")
-                                   : reasonFor(rc, db_.errorText());
+    const StoreError error = foreign ? StoreError(file_, QStringLiteral("is not a registry store (it holds other data)"),
+                                                  StoreError::Kind::Damaged)
+                                     : ErrorFor(file_, rc, db_.errorText(), SystemError(db_));
     db_.exec("ROLLBACK");
-    throw StoreError(file_, reason);
+    throw error;
   }
 }
 
@@ -427,6 +499,11 @@ int HiveFile::ensureKey(const KeyPath& path, std::int64_t& id) {
 Outcome HiveFile::fail(int resultCode) {
   faultCode_ = resultCode;
   faultText_ = QStringLiteral("%1 (%2)").arg(db_.errorText(), file_);
+  if (NoRoom(resultCode, SystemError(db_))) {
+    faultCode_ = SQLITE_FULL;
+    faultText_ = QStringLiteral("the disk is full (%1)").arg(file_);
+  }
+  if ((resultCode & 0xff) == SQLITE_BUSY || (resultCode & 0xff) == SQLITE_LOCKED) return Outcome::Busy;
   return sqlite::isRefusal(resultCode) ? Outcome::Refused : Outcome::Fault;
 }
 

@@ -100,6 +100,7 @@ class HiveFile {
 
   QString file_;
   bool privateFile_ = false;
+  bool refuseWrites_ = false;  // opened for reading only, whatever the file allows
   sqlite::Database db_;
   std::uint64_t device_ = 0;  // identity of the open file, to tell when its path names another
   std::uint64_t inode_ = 0;

@@ -48,8 +48,11 @@ Value Value::fromDWord(std::uint32_t number) {
   return {type::DWord, data};
 }
 
-StoreError::StoreError(const QString& file, const QString& reason)
-    : std::runtime_error(QStringLiteral("%1: %2").arg(file, reason).toStdString()), file_(file), reason_(reason) {}
+StoreError::StoreError(const QString& file, const QString& reason, Kind kind)
+    : std::runtime_error(QStringLiteral("%1: %2").arg(file, reason).toStdString()),
+      file_(file),
+      reason_(reason),
+      kind_(kind) {}
 
 StoreLocation StoreLocation::inDirectory(const QString& directory) {
   StoreLocation location;

@@ -46,20 +46,30 @@ enum class Outcome {
   Done,        // written or deleted (or nothing to do: the value was already there)
   Missing,     // the key or value does not exist
   HasSubkeys,  // a key with subkeys is not deleted
-  Refused,     // the store cannot be written (read-only file or folder, no rights, busy)
+  Refused,     // the store cannot be written (read-only file or folder, no rights)
+  Busy,        // another program kept the store locked past the busy timeout
   Fault,       // anything unexpected; see faultText()
 };
 
 // A store file that is not a valid store, or that cannot be opened at all.
 class StoreError : public std::runtime_error {
  public:
-  StoreError(const QString& file, const QString& reason);
+  enum class Kind {
+    Unreadable,  // no rights, or the system cannot read it
+    Damaged,     // not a store, damaged, or made by a newer version
+    Busy,        // another program kept it locked past the busy timeout
+    DiskFull,    // it could not be set up for lack of room
+  };
+  StoreError(const QString& file, const QString& reason, Kind kind = Kind::Unreadable);
   const QString& file() const { return file_; }
+  // Words that follow the file's name: "is damaged (...)", "cannot be read (...)".
   const QString& reason() const { return reason_; }
+  Kind kind() const { return kind_; }
 
  private:
   QString file_;
   QString reason_;
+  Kind kind_;
 };
 
 // Where the hive files are.

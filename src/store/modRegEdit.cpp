@@ -18,9 +18,9 @@ RegistryStore& Store() {
   try {
     return RegistryStore::current();
   } catch (const store::StoreError& error) {
-    MsgBox(QStringLiteral("The registry file \"") + error.file() +
-               QStringLiteral("\" is damaged or cannot be opened:\r\n") + error.reason() +
-               QStringLiteral("\r\n\r\nZelkar leaves the file as it is and stops."),
+    // The reason tells a damaged file from a busy or unreadable one.
+    MsgBox(QStringLiteral("The registry file \"") + error.file() + QStringLiteral("\" ") + error.reason() +
+               QStringLiteral(".\r\n\r\nZelkar leaves the file as it is and stops."),
            mb::Critical, QStringLiteral("Zelkar"));
     std::_Exit(EXIT_FAILURE);
   }
@@ -118,8 +118,14 @@ void RegWriteValue(const QString& fullPath, const QString& text, std::int16_t fa
   if (ParseFullPath(fullPath, hive, keyPath, valueName))
     outcome = Store().writeValue(hive, keyPath, valueName, Value::fromString(text));
   if (outcome == Outcome::Done || failMode != 1) return;
-  MsgBox(QStringLiteral("Please log on under a user account with administrative privileges."), mb::Critical,
-         QStringLiteral("Error"));
+  // A store that another program holds is no matter of rights.
+  if (outcome == Outcome::Busy)
+    MsgBox(QStringLiteral("The keyword store is busy: another program has kept it locked for more than five "
+                          "seconds.\r\n\r\nPlease start Zelkar again when that program has finished."),
+           mb::Critical, QStringLiteral("Zelkar"));
+  else
+    MsgBox(QStringLiteral("Please log on under a user account with administrative privileges."), mb::Critical,
+           QStringLiteral("Error"));
   std::_Exit(EXIT_FAILURE);
 }
 

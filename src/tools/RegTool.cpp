@@ -2,10 +2,13 @@
 
 #include "store/RegistryStore.h"
 #include "store/modRegEdit.h"
+#include "tools/ExitCodes.h"
 #include "tools/PrintLine.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <map>
@@ -20,7 +23,7 @@ using zelkar::store::RegistryStore;
 using zelkar::store::Value;
 namespace type = zelkar::store::type;
 
-enum Exit { Success = 0, NotFound = 1, BadUsage = 2, NoStore = 3 };
+using namespace zelkar::tools::exitcode;
 
 constexpr const char* kUsage =
     "Usage:\n"
@@ -32,8 +35,10 @@ constexpr const char* kUsage =
     "HKEY_CLASSES_ROOT. REG_DWORD data is a decimal or 0x-prefixed number.\n"
     "The store is $ZELKAR_REGISTRY, else $XDG_DATA_HOME/zelkar/registry;\n"
     "$ZELKAR_MACHINE_HIVE names another machine hive file.\n"
-    "Exit status: 0 done, 1 no such key or value (or the store refused), 2 bad usage,\n"
-    "3 the store cannot be opened.\n";
+    "Exit status: 0 done, 1 not done (a key with subkeys, another fault of the store),\n"
+    "2 no such key or value, 3 the store cannot be read (no rights, damaged), 4 the store\n"
+    "is busy (locked by another program for more than five seconds), 5 the store may not\n"
+    "be written, 6 the disk is full, 64 bad usage. A query never creates the store.\n";
 
 int failWith(FILE* err, int code, const QString& message) {
   tools::PrintLine(err, QStringLiteral("zelkar-reg: ") + message);
@@ -237,13 +242,25 @@ int written(FILE* err, const RegistryStore& store, Hive hive, Outcome outcome, c
         return failWith(err, NotFound, QStringLiteral("the key has no default value: %1").arg(options.key));
       return failWith(err, NotFound, QStringLiteral("value not found: %1").arg(*options.value));
     case Outcome::HasSubkeys:
-      return failWith(err, NotFound, QStringLiteral("the key has subkeys; delete them first: %1").arg(options.key));
+      return failWith(err, Failed, QStringLiteral("the key has subkeys; delete them first: %1").arg(options.key));
     case Outcome::Refused:
-      return failWith(err, NotFound, QStringLiteral("the store may not be written: %1").arg(store.hiveFile(hive)));
+      return failWith(err, ReadOnly, QStringLiteral("the store may not be written: %1").arg(store.hiveFile(hive)));
+    case Outcome::Busy:
+      return failWith(err, Busy, QStringLiteral("the store is busy: another program has kept %1 locked for more "
+                                                "than five seconds")
+                                     .arg(store.hiveFile(hive)));
     case Outcome::Fault:
-      return failWith(err, NotFound, store.faultText());
+      switch (store.faultCode() & 0xff) {
+        case SQLITE_FULL:
+          return failWith(err, DiskFull, QStringLiteral("the disk is full: %1").arg(store.hiveFile(hive)));
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+          return failWith(err, Unreadable, QStringLiteral("the store is damaged: %1").arg(store.faultText()));
+        default:
+          return failWith(err, Failed, store.faultText());
+      }
   }
-  return NotFound;
+  return Failed;
 }
 
 }  // namespace
@@ -271,7 +288,10 @@ int Run(const QStringList& args, FILE* out, FILE* err) {
   }
 
   try {
-    RegistryStore store(zelkar::store::StoreLocation::fromEnvironment());
+    zelkar::store::StoreLocation location = zelkar::store::StoreLocation::fromEnvironment();
+    // A query only reads: a missing store stays missing.
+    location.readOnly = options.command == QLatin1String("query");
+    RegistryStore store(location);
     if (options.command == QLatin1String("query")) return query(out, err, store, hive, path, options);
     if (options.command == QLatin1String("add")) {
       const Outcome outcome =
@@ -279,11 +299,11 @@ int Run(const QStringList& args, FILE* out, FILE* err) {
       return written(err, store, hive, outcome, options);
     }
     if (!options.value && path.split(u'\\', Qt::SkipEmptyParts).isEmpty())
-      return failWith(err, NotFound, QStringLiteral("a hive's root cannot be deleted: %1").arg(options.key));
+      return failWith(err, Failed, QStringLiteral("a hive's root cannot be deleted: %1").arg(options.key));
     const Outcome outcome = options.value ? store.deleteValue(hive, path, *options.value) : store.deleteKey(hive, path);
     return written(err, store, hive, outcome, options);
   } catch (const zelkar::store::StoreError& error) {
-    return failWith(err, NoStore, error.file() + QStringLiteral(": ") + error.reason());
+    return failWith(err, ForStoreError(error), error.file() + QLatin1Char(' ') + error.reason());
   }
 }
 

@@ -4,6 +4,7 @@
 #include "launch/core/LaunchResolver.h"
 #include "launch/core/ShellInit.h"
 #include "store/RegistryStore.h"
+#include "tools/ExitCodes.h"
 #include "tools/PrintLine.h"
 
 #include <QFile>
@@ -19,14 +20,14 @@ namespace {
 using zelkar::launch::KeywordOpening;
 using zelkar::store::RegistryStore;
 
-// Exit statuses (64 is the usual one for a bad command line).
+// Exit statuses, shared with zelkar-reg.
+namespace exitcode = zelkar::tools::exitcode;
 enum Exit {
-  Success = 0,
-  NotStarted = 1,  // the target exists but could not be started
-  NoKeyword = 2,   // no such keyword, or its target is broken
-  NoStore = 3,     // the store cannot be read
-  BadUsage = 64,
-  NotFoundHook = 127,  // --command-not-found: not a keyword, let the shell say so
+  Success = exitcode::Success,
+  NotStarted = exitcode::Failed,     // the target exists but could not be started
+  NoKeyword = exitcode::NotFound,    // no such keyword, or its target is broken
+  BadUsage = exitcode::BadUsage,
+  NotFoundHook = exitcode::NotFoundHook,  // --command-not-found: not a keyword, let the shell say so
 };
 
 constexpr const char* kUsageLine =
@@ -51,8 +52,9 @@ constexpr const char* kHelp =
     "The store is $ZELKAR_REGISTRY, else $XDG_DATA_HOME/zelkar/registry;\n"
     "$ZELKAR_MACHINE_HIVE names another machine hive file. It is only read.\n"
     "Exit status: 0 started, 1 the target could not be started, 2 no such keyword\n"
-    "or a broken target, 3 the store cannot be read, 64 bad usage (also for a name\n"
-    "with a blank, one of \\ / : * ? \" < > |, or \"..\").\n";
+    "or a broken target, 3 the store cannot be read (no rights, damaged), 4 the store\n"
+    "is busy (locked by another program for more than five seconds), 64 bad usage\n"
+    "(also for a name with a blank, one of \\ / : * ? \" < > |, or \"..\").\n";
 
 int failWith(int code, const QString& message) {
   zelkar::tools::PrintLine(stderr, QStringLiteral("zelkar-open: ") + message);
@@ -65,9 +67,15 @@ int usageError(const QString& message) {
   return BadUsage;
 }
 
+// Why the store cannot be used, and the status that says so.
+struct StoreProblem {
+  int code;
+  QString text;
+};
+
 // The process's store, opened for reading only: a missing store is an empty
 // one and is not created; a damaged one is named and left as it is.
-std::optional<QString> openStore() {
+std::optional<StoreProblem> openStore() {
   zelkar::store::StoreLocation location = zelkar::store::StoreLocation::fromEnvironment();
   location.readOnly = true;
   RegistryStore::useLocation(location);
@@ -75,7 +83,8 @@ std::optional<QString> openStore() {
     RegistryStore::current();
     return std::nullopt;
   } catch (const zelkar::store::StoreError& error) {
-    return QStringLiteral("the keyword store ") + error.file() + QLatin1Char(' ') + error.reason();
+    return StoreProblem{exitcode::ForStoreError(error),
+                        QStringLiteral("the keyword store ") + error.file() + QLatin1Char(' ') + error.reason()};
   }
 }
 
@@ -98,9 +107,9 @@ int openKeyword(const QString& name, const QStringList& arguments, bool notFound
                                      "\\ / : * ? \" < > | and no \"..\")")
                           .arg(name));
   }
-  if (const std::optional<QString> problem = openStore()) {
-    failWith(NoStore, *problem);
-    return notFoundHook ? NotFoundHook : NoStore;
+  if (const std::optional<StoreProblem> problem = openStore()) {
+    failWith(problem->code, problem->text);
+    return notFoundHook ? NotFoundHook : problem->code;
   }
 
   zelkar::launch::DetachedLaunchBackend backend;
@@ -127,7 +136,7 @@ int openKeyword(const QString& name, const QStringList& arguments, bool notFound
 }
 
 int listKeywords() {
-  if (const std::optional<QString> problem = openStore()) return failWith(NoStore, *problem);
+  if (const std::optional<StoreProblem> problem = openStore()) return failWith(problem->code, problem->text);
   for (const zelkar::launch::KeywordEntry& entry : zelkar::launch::ListKeywords()) {
     // One entry per line, whatever its target holds.
     QString target = entry.target;

@@ -1,6 +1,8 @@
 // No room left for what a command writes.
 #include "fault/FaultTest.h"
 
+#include "app/modMain.h"
+
 #include <csignal>
 
 #include <sys/resource.h>
@@ -80,6 +82,35 @@ TEST_F(FullDisk, BackupCommandsFailAndLeaveFilesAndKeywordsAsTheyWere) {
   EXPECT_EQ(Tree(*form), kept);
   EXPECT_EQ(Slots(), QStringList(5, ""));
   EXPECT_EQ(OnDisk(), kept);
+}
+
+TEST_F(FullDisk, TheStoreSaysTheDiskIsFullNotThatItIsDamaged) {
+  // A write that finds no room.
+  PutAll(Entries(20, "kept", "/srv/kept"));
+  store::RegistryStore::resetCurrent();
+  const qint64 size = QFileInfo(path("registry/machine.sqlite")).size();
+  QString err;
+  {
+    FileSizeLimit limit(size + 1234);
+    ASSERT_TRUE(limit.set());
+    EXPECT_EQ(RunZelkarReg({"add", kAppPathsFull + "big.exe\\", "--default", "--data", QString(60000, 'x')}, nullptr,
+                           &err),
+              6);
+  }
+  EXPECT_TRUE(err.contains("the disk is full")) << err.toStdString();
+
+  // A store that cannot even be set up.
+  const QString folder = path("new");
+  qputenv("ZELKAR_REGISTRY", QFile::encodeName(folder));
+  store::RegistryStore::resetCurrent();
+  ScriptedDialogs dialogs;
+  dialogs.expectBox("Zelkar",
+                    "The registry file \"" + folder + "/user.sqlite\" cannot be used: the disk is full.\r\n\r\n"
+                    "Zelkar leaves the file as it is and does not start.",
+                    answer::OK, 16);
+  FileSizeLimit limit(1000);
+  ASSERT_TRUE(limit.set());
+  EXPECT_FALSE(modMain::OpenStore());
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 #include <linux/capability.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <functional>
 
 #include "app/frmMain.h"
 #include "store/Keywords.h"
@@ -39,6 +41,17 @@ void GiveUpFileRightsForGood() {
   ::syscall(SYS_capset, &header, data);
 }
 
+// Runs `work` in a process of its own as the user and group `id`.
+void AsUser(unsigned id, const std::function<void()>& work) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(id) != 0 || ::setuid(id) != 0) ::_exit(99);
+    work();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+}
 
 class StorePermissionsTest : public StoreTest {};
 using StorePermissionsDeathTest = StorePermissionsTest;
@@ -55,6 +68,72 @@ TEST_F(StorePermissionsTest, UserHiveAndItsJournalArePrivateInAnyFolderUnderAnyM
   ASSERT_EQ(modRegEdit::GetString(Hive::CurrentUser, kSettingsKey, "Dir", ""), "/somewhere/");
   // While the store is open its journal files stand beside the hive.
   for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(Mode(registry + "/user.sqlite" + suffix), 0600) << suffix;
+}
+
+TEST_F(StorePermissionsDeathTest, AReadWhileTheHiveMayNotBeWrittenLeavesNothingThatStopsALaterWrite) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
+  RegistryStore::resetCurrent();
+  const QString registry = path("registry");
+  const QByteArray hive = QFile::encodeName(registry + "/machine.sqlite");
+  EXPECT_EXIT(
+      {
+        GiveUpFileRightsForGood();
+        // A read-only moment: the window or zelkar-open --list reads meanwhile,
+        // with the log's files beside the hive and without them.
+        const auto files = [&] { return QDir(registry).entryList(QDir::Files, QDir::Name).join(' '); };
+        QStringList said;
+        for (const bool logGone : {false, true}) {
+          const QString before = files();
+          ::chmod(hive.constData(), 0444);
+          for (const char* side : {"-wal", "-shm"})
+            if (logGone) QFile::remove(registry + "/machine.sqlite" + side);
+          RegistryStore::resetCurrent();
+          said << "read " + modRegEdit::RegReadValue(kAppPathsFull + "notes.exe\\");
+          RegistryStore::resetCurrent();
+          if (!logGone && files() != before) said << "made " + files();
+          // Writable again: that alone is enough.
+          ::chmod(hive.constData(), 0644);
+          modRegEdit::RegWriteValue(kAppPathsFull + "later.exe\\", QString::number(logGone), 0);
+          RegistryStore::resetCurrent();
+          said << "wrote " + modRegEdit::RegReadValue(kAppPathsFull + "later.exe\\");
+        }
+        std::fprintf(stderr, "%s\n", qUtf8Printable(said.join("; ")));
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "read /usr/bin/notes; wrote 0; read /usr/bin/notes; wrote 1\n");
+}
+
+TEST_F(StorePermissionsDeathTest, AnotherUsersReadNeverStopsTheOwnerOfASharedHive) {
+  if (::geteuid() != 0) GTEST_SKIP() << "two users are needed";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // A machine hive in a sticky folder that everyone may write, as under /tmp.
+  const QString shared = path("shared");
+  EXPECT_EXIT(
+      {
+        ::chmod(QFile::encodeName(dir()).constData(), 0711);
+        QDir().mkpath(shared);
+        ::chmod(QFile::encodeName(shared).constData(), 01777);
+        qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(shared + "/machine.sqlite"));
+        const auto session = [&](unsigned user, const std::function<void()>& work) {
+          RegistryStore::resetCurrent();
+          AsUser(user, [&] {
+            qputenv("ZELKAR_REGISTRY", QFile::encodeName(shared + "/user" + QString::number(user)));
+            work();
+            RegistryStore::resetCurrent();
+          });
+        };
+        const QString notes = kAppPathsFull + "notes.exe\\";
+        const QString later = kAppPathsFull + "later.exe\\";
+        session(1001, [&] { modRegEdit::RegWriteValue(notes, "/usr/bin/notes", 0); });
+        session(1002, [&] { std::fprintf(stderr, "other read %s\n", qUtf8Printable(modRegEdit::RegReadValue(notes))); });
+        session(1001, [&] {
+          modRegEdit::RegWriteValue(later, "/usr/bin/later", 0);
+          std::fprintf(stderr, "owner wrote %s\n", qUtf8Printable(modRegEdit::RegReadValue(later)));
+        });
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "other read /usr/bin/notes\nowner wrote /usr/bin/later\n");
 }
 
 TEST_F(StorePermissionsDeathTest, MachineHiveTheUserMayNotWriteEndsTheStartWithTheAdministratorMessage) {

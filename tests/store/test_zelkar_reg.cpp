@@ -58,12 +58,12 @@ TEST_F(ZelkarRegTest, ExitCodesSayWhatWentWrong) {
   const auto code = [&err](const QStringList& args) { return RunZelkarReg(args, nullptr, &err); };
   ASSERT_EQ(code({"add", "HKCU\\Software\\Orbrin\\Zelkar", "--value", "Dir", "--data", "/tmp"}), 0);
 
-  EXPECT_EQ(code({"query", "HKCU\\Software\\Nothing"}), 1);
+  EXPECT_EQ(code({"query", "HKCU\\Software\\Nothing"}), 2);
   EXPECT_TRUE(err.contains("not found")) << err.toStdString();
-  EXPECT_EQ(code({"query", "HKCU\\Software\\Orbrin\\Zelkar", "--value", "Nothing"}), 1);
-  EXPECT_EQ(code({"query", "HKCU\\Software\\Orbrin\\Zelkar", "--default"}), 1);
-  EXPECT_EQ(code({"delete", "HKCU\\Software\\Orbrin\\Zelkar", "--value", "Nothing"}), 1);
-  EXPECT_EQ(code({"delete", "HKCU\\Software\\Nothing"}), 1);
+  EXPECT_EQ(code({"query", "HKCU\\Software\\Orbrin\\Zelkar", "--value", "Nothing"}), 2);
+  EXPECT_EQ(code({"query", "HKCU\\Software\\Orbrin\\Zelkar", "--default"}), 2);
+  EXPECT_EQ(code({"delete", "HKCU\\Software\\Orbrin\\Zelkar", "--value", "Nothing"}), 2);
+  EXPECT_EQ(code({"delete", "HKCU\\Software\\Nothing"}), 2);
   EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
 
   for (const QStringList& bad :
@@ -77,7 +77,7 @@ TEST_F(ZelkarRegTest, ExitCodesSayWhatWentWrong) {
                           {"add", "HKCU\\x", "--value", "n", "--type", "REG_DWORD", "--data", "twelve"},
                           {"add", "HKCU\\x", "--data", "loose"},
                           {"delete", "HKCU\\x", "--recursive"}}) {
-    EXPECT_EQ(code(bad), 2) << bad.join(' ').toStdString();
+    EXPECT_EQ(code(bad), 64) << bad.join(' ').toStdString();
     EXPECT_TRUE(err.startsWith("zelkar-reg: ") && err.count('\n') == 1) << err.toStdString();
   }
   EXPECT_FALSE(modRegEdit::KeyExists(Hive::CurrentUser, "x"));
@@ -98,7 +98,7 @@ TEST_F(ZelkarRegTest, DamagedOrReadOnlyStore) {
 
   // A shared hive that is not there and cannot be made: reads are empty, writes refused.
   qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(path("missing/machine.sqlite")));
-  EXPECT_EQ(RunZelkarReg({"add", kKey + "\\a.exe", "--default", "--data", "x"}, nullptr, &err), 1);
+  EXPECT_EQ(RunZelkarReg({"add", kKey + "\\a.exe", "--default", "--data", "x"}, nullptr, &err), 5);
   EXPECT_TRUE(err.contains(path("missing/machine.sqlite"))) << err.toStdString();
   EXPECT_EQ(RunZelkarReg({"add", "HKCU\\Software\\a", "--default", "--data", "x"}), 0);
 }
