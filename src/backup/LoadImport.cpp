@@ -3,6 +3,7 @@
 #include "app/core/Dialogs.h"
 #include "backup/BackupFiles.h"
 #include "backup/core/BackupFormat.h"
+#include "backup/core/UserFile.h"
 #include "backup/core/modINI.h"
 #include "store/Keywords.h"
 #include "store/PathHelpers.h"
@@ -12,6 +13,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -33,14 +35,19 @@ std::optional<std::int16_t> FileVersion(const QString& path) {
 }
 
 // Every entry with both parts, in the order of their numbers; nothing when the
-// count cannot be read. The file is parsed once for all of them.
-std::optional<std::vector<Entry>> ReadEntries(const QString& path) {
+// count cannot be read (then `countText` holds it). The file is parsed once for
+// all of them.
+std::optional<std::vector<Entry>> ReadEntries(const QString& path, QString& countText) {
   modINI::Batch batch(path);
-  const auto count = backup::ProfileNumber(modINI::ReadINI(backup::kSectionCount, backup::kKeyCount, path));
+  countText = modINI::ReadINI(backup::kSectionCount, backup::kKeyCount, path);
+  const auto count = backup::ProfileCount(countText);
   if (!count) return std::nullopt;
+  // Numbers past the last entry of the file hold nothing; a count far beyond
+  // them costs no time.
+  const qint64 last = std::min<qint64>(*count, modINI::HighestNumberedKey(backup::kSectionKeywords, path));
   std::vector<Entry> entries;
-  if (*count > 0) entries.reserve(std::size_t(*count));
-  for (int i = 1; i <= *count; ++i) {
+  if (last > 0) entries.reserve(std::size_t(last));
+  for (qint64 i = 1; i <= last; ++i) {
     const QString number = QString::number(i);
     Entry entry{modINI::ReadINI(backup::kSectionKeywords, number, path),
                 modINI::ReadINI(backup::kSectionTargets, number, path)};
@@ -114,12 +121,29 @@ bool BringIn(frmMain& form, const QString& FileName, Mode mode) {
                QStringLiteral("Load '") + path + QStringLiteral("'?")) != answer::Yes)
       return false;
 
+    // A pipe, a device or a huge file is no backup file, and no conversion
+    // would make it one.
+    if (const UserFile examined = ExamineUserFile(path, kBackupFileLimit);
+        examined.status == UserFile::NotRegular || examined.status == UserFile::TooLarge) {
+      MsgBox(QStringLiteral("Zelkar cannot %1 '%2':\r\n%3.")
+                 .arg(mode == Mode::Load ? QStringLiteral("load") : QStringLiteral("import"), path, examined.problem),
+             mb::Critical, QStringLiteral("Error"));
+      return false;
+    }
     if (!EnsureCurrentFormat(form, path, fileTitle)) return false;
     if (fromDialog) backupfiles::SaveDir(path, fileTitle);
 
     // Everything is read and checked before a single keyword changes.
-    const std::optional<std::vector<Entry>> entries = ReadEntries(path);
-    if (!entries || !Register(form, *entries, mode)) return false;
+    QString countText;
+    const std::optional<std::vector<Entry>> entries = ReadEntries(path, countText);
+    if (!entries) {
+      MsgBox(QStringLiteral("Zelkar cannot %1 '%2':\r\nits count of keywords (%3) lies beyond what Zelkar can "
+                            "read (2147483647).")
+                 .arg(mode == Mode::Load ? QStringLiteral("load") : QStringLiteral("import"), path, countText),
+             mb::Critical, QStringLiteral("Error"));
+      return false;
+    }
+    if (!Register(form, *entries, mode)) return false;
 
     if (mode == Mode::Load) form.LoadMRU(path);
     form.LoadTVW(false);

@@ -130,7 +130,7 @@ bool frmMain::Export(bool AllKeywords) {
     const std::optional<QString> file = BackupFileFor(path);
     if (!file) return false;
     // A hidden backup file is appended to all the same, never overwritten unasked.
-    std::int16_t start = 0;
+    std::int32_t start = 0;
     if (FileExists(path) || QFileInfo(*file).isFile()) {
       const QString question = path + QStringLiteral(" already exists.") + QStringLiteral("\r\n") +
                                QStringLiteral("Any duplicate keywords will be overwritten. "
@@ -138,7 +138,7 @@ bool frmMain::Export(bool AllKeywords) {
       if (MsgBox(question, mb::YesNo | mb::Exclamation | mb::DefaultButton2,
                  QStringLiteral("Overwrite Duplicate Keywords?")) != answer::Yes)
         return false;
-      const auto count = backup::ProfileNumber(modINI::ReadINI(kSectionCount, kKeyCount, *file));
+      const auto count = backup::ProfileCount(modINI::ReadINI(kSectionCount, kKeyCount, *file));
       if (!count) return false;
       start = *count;
     }
@@ -149,7 +149,7 @@ bool frmMain::Export(bool AllKeywords) {
     const TreeView& tree = *tvw;
     const bool saved = WriteWhole(*file, [&](const QString& f) {
       WriteVersion(f);
-      int number = start;
+      std::int64_t number = start;
       for (int i = 2; i <= tree.Count(); i += 2)
         if (Exported(tree, i, AllKeywords)) WriteINI(kSectionKeywords, QString::number(++number), tree.Text(i), f);
       number = start;

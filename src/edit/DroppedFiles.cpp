@@ -1,5 +1,6 @@
 #include "edit/DroppedFiles.h"
 
+#include "backup/core/UserFile.h"
 #include "backup/core/modINI.h"
 
 #include <QMimeData>
@@ -22,8 +23,10 @@ bool IsInternetShortcut(const QString& file) {
   return file.right(4).compare(QLatin1String(".url"), Qt::CaseInsensitive) == 0;
 }
 
-QString ShortcutAddress(const QString& file) {
-  return modINI::ReadINI(QStringLiteral("InternetShortcut"), QStringLiteral("URL"), file);
+QString ShortcutAddress(const QString& file) { return ReadShortcut(file).value_or(QString()); }
+
+std::optional<QString> ReadShortcut(const QString& file) {
+  return modINI::ReadINIWithin(QStringLiteral("InternetShortcut"), QStringLiteral("URL"), file, kShortcutFileLimit);
 }
 
 }  // namespace zelkar

@@ -17,5 +17,8 @@ bool IsInternetShortcut(const QString& file);
 
 // The address an internet shortcut points at; "" when it holds none.
 QString ShortcutAddress(const QString& file);
+// The same, but nothing when the file cannot be a shortcut at all: not a
+// regular file, larger than a shortcut ever is, or unreadable.
+std::optional<QString> ReadShortcut(const QString& file);
 
 }  // namespace zelkar

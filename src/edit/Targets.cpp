@@ -14,9 +14,10 @@ namespace zelkar {
 namespace {
 
 // What a dropped file puts into the target label: a shortcut's address, else
-// the file's full path (a folder as dropped).
-QString DroppedTarget(const QString& file) {
-  if (IsInternetShortcut(file)) return ShortcutAddress(file);
+// the file's full path (a folder as dropped). Nothing for a shortcut that
+// cannot be one (a pipe, a device, a huge file): the drop changes nothing.
+std::optional<QString> DroppedTarget(const QString& file) {
+  if (IsInternetShortcut(file)) return ReadShortcut(file);
   return modMain::FileProperty(file, modMain::property::Path);
 }
 
@@ -89,8 +90,9 @@ void frmMain::lblPath_MouseUp(int Button, int /*Shift*/, int /*X*/, int /*Y*/) {
 void frmMain::fraTarget_OLEDragDrop(const QMimeData* Data) {
   const QString O = lblPath->caption();
   const std::optional<QString> F = FirstDroppedFile(Data);
-  if (!F) return;
-  lblPath->setCaption(DroppedTarget(*F));
+  const std::optional<QString> target = F ? DroppedTarget(*F) : std::nullopt;
+  if (!target) return;
+  lblPath->setCaption(*target);
 
   EnableRegisterIfNew(*this, O);
 }
@@ -98,8 +100,9 @@ void frmMain::fraTarget_OLEDragDrop(const QMimeData* Data) {
 void frmMain::lblPath_OLEDragDrop(const QMimeData* Data) {
   const QString O = lblPath->caption();
   const std::optional<QString> F = FirstDroppedFile(Data);
-  if (!F) return;
-  lblPath->setCaption(DroppedTarget(*F));
+  const std::optional<QString> target = F ? DroppedTarget(*F) : std::nullopt;
+  if (!target) return;
+  lblPath->setCaption(*target);
 
   // A dropped file proposes its own name as the keyword.
   const bool isFile = modMain::FileProperty(*F, modMain::property::Type) != *F;

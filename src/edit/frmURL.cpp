@@ -132,7 +132,7 @@ void frmURL::cmdCancel_Click() { reject(); }
 void frmURL::Form_OLEDragDrop(const QMimeData* Data) {
   const std::optional<QString> file = FirstDroppedFile(Data);
   if (!file || !IsInternetShortcut(*file)) return;
-  txtURL->setText(ShortcutAddress(*file));
+  if (const std::optional<QString> address = ReadShortcut(*file)) txtURL->setText(*address);
 }
 
 bool frmURL::eventFilter(QObject* watched, QEvent* event) {

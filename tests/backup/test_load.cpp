@@ -111,12 +111,6 @@ TEST_F(LoadTest, FailuresKeepTheKeywordsAsTheyWere) {
   dialogs.expectBox("Format Error", FormatError(missing), answer::Yes, 20).expectBoxTitled("Error", answer::OK);
   EXPECT_FALSE(form->LoadList(missing));
 
-  // A count that cannot be read.
-  const QString tooLarge = testdata("backups/count-too-large.zkb");
-  ExpectLoadQuestion(dialogs, tooLarge, answer::Yes);
-  EXPECT_FALSE(form->LoadList(tooLarge));
-  EXPECT_FALSE(form->ImportList(tooLarge));
-
   // The disk fills up as the second keyword is written.
   const QString fails = Write("fails.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=first.exe\n2=boom.exe\n3=last.exe\n"
                                            "[Targets]\n1=/t/1\n2=/t/2\n3=/t/3\n[Count]\nKeywords=3\n");

@@ -11,6 +11,8 @@
 #include "list/TreeView.h"
 #include "store/modRegEdit.h"
 
+#include <algorithm>
+#include <map>
 #include <memory>
 
 using namespace zelkar;
@@ -28,10 +30,11 @@ const std::map<QString, QString> kBefore = {
 std::optional<std::map<QString, std::pair<QString, QString>>> Entries(const QString& file) {
   modINI::Batch batch(file);
   const auto version = backup::ProfileNumber(modINI::ReadINI(backup::kSectionZelkar, backup::kKeyVersion, file));
-  const auto count = backup::ProfileNumber(modINI::ReadINI(backup::kSectionCount, backup::kKeyCount, file));
+  const auto count = backup::ProfileCount(modINI::ReadINI(backup::kSectionCount, backup::kKeyCount, file));
   if (!version || *version < backup::kCurrentFormat || !count) return std::nullopt;
   std::map<QString, std::pair<QString, QString>> entries;  // folded name -> (name, target)
-  for (int i = 1; i <= *count; ++i) {
+  const qint64 last = std::min<qint64>(*count, modINI::HighestNumberedKey(backup::kSectionKeywords, file));
+  for (qint64 i = 1; i <= last; ++i) {
     const QString keyword = modINI::ReadINI(backup::kSectionKeywords, QString::number(i), file);
     const QString target = modINI::ReadINI(backup::kSectionTargets, QString::number(i), file);
     if (!keyword.isEmpty() && !target.isEmpty()) entries[keyword.toCaseFolded()] = {keyword, target};

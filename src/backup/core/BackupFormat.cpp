@@ -2,8 +2,8 @@
 
 #include "backup/core/ProfileDocument.h"
 #include "backup/core/ProfileText.h"
+#include "backup/core/UserFile.h"
 
-#include <QFile>
 
 #include <limits>
 
@@ -37,26 +37,33 @@ class OldFormatFields {
       return text_.sliced(open, close - open).toString();
     }
     const qsizetype start = pos_;
-    while (pos_ < text_.size() && text_[pos_] != u',' && text_[pos_] != u'\n') ++pos_;
+    while (pos_ < text_.size() && !IsDelimiter(text_[pos_])) ++pos_;
     qsizetype end = pos_;
-    while (end > start && (IsBlank(text_[end - 1]) || text_[end - 1] == u'\r')) --end;
-    if (pos_ < text_.size()) ++pos_;
+    while (end > start && IsBlank(text_[end - 1])) --end;
+    stepOverDelimiter();
     return text_.sliced(start, end - start).toString();
   }
 
  private:
+  // A field ends at a comma or a line end: CR LF, LF or a lone CR.
+  static bool IsDelimiter(QChar c) { return c == u',' || c == u'\n' || c == u'\r'; }
+  void stepOverDelimiter() {
+    if (pos_ >= text_.size()) return;
+    const bool crlf = text_[pos_] == u'\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == u'\n';
+    pos_ += crlf ? 2 : 1;
+  }
   void skipPastDelimiter() {
-    while (pos_ < text_.size() && text_[pos_] != u',' && text_[pos_] != u'\n') ++pos_;
-    if (pos_ < text_.size()) ++pos_;
+    while (pos_ < text_.size() && !IsDelimiter(text_[pos_])) ++pos_;
+    stepOverDelimiter();
   }
 
   QStringView text_;
   qsizetype pos_ = 0;
 };
 
-}  // namespace
-
-std::optional<std::int16_t> ProfileNumber(const QString& text) {
+// The leading decimal number of the text, rounded half to even; nothing when
+// it lies outside [low, high].
+std::optional<std::int64_t> LeadingNumber(const QString& text, std::int64_t low, std::int64_t high) {
   qsizetype i = 0;
   const qsizetype n = text.size();
   while (i < n && IsBlank(text[i])) ++i;
@@ -64,7 +71,7 @@ std::optional<std::int16_t> ProfileNumber(const QString& text) {
   if (i < n && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
 
   // Beyond this the number is out of range whatever follows; stop growing it.
-  constexpr std::int64_t kCap = 1'000'000;
+  constexpr std::int64_t kCap = 100'000'000'000;
   std::int64_t whole = 0;
   for (; i < n && IsDigit(text[i]); ++i)
     if (whole < kCap) whole = whole * 10 + (text[i].unicode() - u'0');
@@ -78,21 +85,35 @@ std::optional<std::int16_t> ProfileNumber(const QString& text) {
     if (up) ++whole;
   }
   const std::int64_t value = negative ? -whole : whole;
-  if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
-    return std::nullopt;
-  return static_cast<std::int16_t>(value);
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::int16_t> ProfileNumber(const QString& text) {
+  const auto value =
+      LeadingNumber(text, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
+  if (!value) return std::nullopt;
+  return static_cast<std::int16_t>(*value);
+}
+
+std::optional<std::int32_t> ProfileCount(const QString& text) {
+  const auto value =
+      LeadingNumber(text, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
+  if (!value) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
 }
 
 bool ReadOldFormatRecords(const QString& path,
                           const std::function<void(const QString& keyword, const QString& target)>& record,
                           QString* error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = file.errorString();
+  const UserFile file = ReadUserFile(path, kBackupFileLimit);
+  if (!file.ok()) {
+    if (error) *error = file.problem;
     return false;
   }
-  // A failing read gives what could be read; the records in it still count.
-  const modINI::DecodedText decoded = modINI::DecodeProfileText(file.readAll());
+  const modINI::DecodedText decoded = modINI::DecodeProfileText(file.bytes);
   OldFormatFields fields(decoded.text);
   while (!fields.atEnd()) {
     const QString keyword = fields.next();

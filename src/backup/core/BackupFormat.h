@@ -26,6 +26,9 @@ inline const QString kKeyCount = QStringLiteral("Keywords");
 // leading decimal number of the text (empty or non-numeric text is 0), rounded
 // half to even, as a signed 16-bit integer. Nothing when it does not fit.
 std::optional<std::int16_t> ProfileNumber(const QString& text);
+// An entry count, read by the same rule into a signed 32-bit integer, so that
+// every file Zelkar writes (more than 32,767 keywords included) loads again.
+std::optional<std::int32_t> ProfileCount(const QString& text);
 
 // Reads the fields of an old-format backup file, two per record (keyword, then
 // target), calling `record` for each pair until the end of the file. Returns

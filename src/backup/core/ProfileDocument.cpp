@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -58,16 +59,24 @@ std::size_t ProfileDocument::NameHash::operator()(const QString& name) const noe
 ProfileDocument ProfileDocument::parse(QStringView text, bool bom) {
   ProfileDocument doc;
   doc.bom_ = bom;
-  const qsizetype firstBreak = text.indexOf(u'\n');
-  doc.crlf_ = firstBreak < 0 || (firstBreak > 0 && text[firstBreak - 1] == u'\r');
+  // A line ends in CR LF, LF or a lone CR (as some editors and older systems
+  // write). The next CR and LF are each looked up once, not at every line.
+  const qsizetype size = text.size();
+  const auto following = [&](char16_t c, qsizetype from) {
+    const qsizetype at = text.indexOf(QChar(c), from);
+    return at < 0 ? size : at;
+  };
+  qsizetype cr = following(u'\r', 0);
+  qsizetype lf = following(u'\n', 0);
+  if (cr < size || lf < size)
+    doc.eol_ = lf < cr ? LineEnd::Lf : (cr + 1 == lf ? LineEnd::CrLf : LineEnd::Cr);
   qsizetype start = 0;
-  while (start < text.size()) {
-    qsizetype end = text.indexOf(u'\n', start);
-    const qsizetype next = end < 0 ? text.size() : end + 1;
-    if (end < 0) end = text.size();
-    if (end > start && text[end - 1] == u'\r') --end;
+  while (start < size) {
+    if (cr < start) cr = following(u'\r', start);
+    if (lf < start) lf = following(u'\n', start);
+    const qsizetype end = std::min(cr, lf);
     doc.addLine(text.sliced(start, end - start));
-    start = next;
+    start = end == cr && cr + 1 == lf ? lf + 1 : end + 1;
   }
   return doc;
 }
@@ -102,6 +111,18 @@ std::optional<QString> ProfileDocument::value(QStringView section, QStringView k
   return QStringView(line).sliced(line.indexOf(u'=') + 1).trimmed().toString();
 }
 
+qint64 ProfileDocument::highestNumberedKey(QStringView section) const {
+  const auto s = sectionIndex_.find(Fold(section));
+  if (s == sectionIndex_.end()) return 0;
+  qint64 highest = 0;
+  for (const auto& [name, line] : sections_[std::size_t(s->second)].keys) {
+    bool number = false;
+    const qint64 n = name.toLongLong(&number);
+    if (number && n > highest) highest = n;
+  }
+  return highest;
+}
+
 bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView value) {
   const QString sectionName = OneLine(section.trimmed());
   const QString keyName = OneLine(key.trimmed());
@@ -134,7 +155,9 @@ bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView
 }
 
 QByteArray ProfileDocument::toBytes() const {
-  const QLatin1StringView eol = crlf_ ? QLatin1StringView("\r\n") : QLatin1StringView("\n");
+  const QLatin1StringView eol = eol_ == LineEnd::CrLf ? QLatin1StringView("\r\n")
+                                : eol_ == LineEnd::Lf ? QLatin1StringView("\n")
+                                                      : QLatin1StringView("\r");
   qsizetype size = 0;
   for (const QString& line : preamble_) size += line.size() + 2;
   for (const Section& sec : sections_) {
@@ -153,24 +176,18 @@ QByteArray ProfileDocument::toBytes() const {
   return bytes;
 }
 
-LoadedProfile LoadProfile(const QString& path) {
+LoadedProfile LoadProfile(const QString& path, qint64 limit) {
   LoadedProfile loaded;
-  const QFileInfo info(path);
-  loaded.exists = info.exists();
+  UserFile file = ReadUserFile(path, limit);
+  loaded.exists = file.status != UserFile::Missing;
   if (!loaded.exists) return loaded;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
+  if (!file.ok()) {
     loaded.readable = false;
-    loaded.error = file.errorString();
+    loaded.error = file.problem;
     return loaded;
   }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    loaded.readable = false;
-    loaded.error = file.errorString();
-    return loaded;
-  }
-  const DecodedText decoded = DecodeProfileText(bytes);
+  const DecodedText decoded = DecodeProfileText(file.bytes);
+  file.bytes = QByteArray();
   loaded.doc = ProfileDocument::parse(decoded.text, decoded.bom);
   return loaded;
 }

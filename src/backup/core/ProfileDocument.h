@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backup/core/UserFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -25,12 +27,14 @@ class ProfileDocument {
 
   // An empty file that does not exist yet (written with CR LF line ends).
   ProfileDocument() = default;
-  // Lines end in LF or CR LF; the style of the first line end is kept.
+  // Lines end in CR LF, LF or a lone CR; the style of the first line end is kept.
   static ProfileDocument parse(QStringView text, bool bom);
 
   // The value of Key in Section with the blanks around it removed, as stored
   // (quotes kept, not cut); nothing when the section or key is missing.
   std::optional<QString> value(QStringView section, QStringView key) const;
+  // The largest key of the section that is a decimal number, 0 when none is.
+  qint64 highestNumberedKey(QStringView section) const;
   // Stores the value: in place when the key exists, else after the section's
   // last key line, in a new section at the end when the section is missing.
   // False when the file's text stays the same.
@@ -51,7 +55,8 @@ class ProfileDocument {
   std::vector<QString> preamble_;       // lines before the first section: kept, never read
   std::vector<Section> sections_;
   NameIndex sectionIndex_;              // folded name -> first section of that name
-  bool crlf_ = true;
+  enum class LineEnd { CrLf, Lf, Cr };
+  LineEnd eol_ = LineEnd::CrLf;
   bool bom_ = false;
 };
 
@@ -60,9 +65,10 @@ struct LoadedProfile {
   ProfileDocument doc;
   bool exists = false;
   bool readable = true;  // false: the file is there but could not be read
-  QString error;
+  QString error;         // why not, in words
 };
-LoadedProfile LoadProfile(const QString& path);
+// Reads only a regular file of at most `limit` bytes (see ReadUserFile).
+LoadedProfile LoadProfile(const QString& path, qint64 limit = kBackupFileLimit);
 
 // Writes the document atomically: a new file beside the old one renamed over it,
 // so a failure leaves the old file whole. Keeps the old file's permissions.

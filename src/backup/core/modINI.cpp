@@ -106,6 +106,20 @@ QString ReadINI(const QString& Section, const QString& Key, const QString& File)
   return stored ? ReadBack(*stored) : QString();
 }
 
+qint64 HighestNumberedKey(const QString& Section, const QString& File) {
+  if (File.isEmpty()) return 0;
+  if (const auto batch = OpenBatchFor(File)) return batch->doc.highestNumberedKey(Section);
+  return LoadProfile(File).doc.highestNumberedKey(Section);
+}
+
+std::optional<QString> ReadINIWithin(const QString& Section, const QString& Key, const QString& File,
+                                     qint64 limit) {
+  const LoadedProfile loaded = LoadProfile(File, limit);
+  if (!loaded.readable) return std::nullopt;
+  const std::optional<QString> stored = loaded.doc.value(Section, Key);
+  return stored ? ReadBack(*stored) : QString();
+}
+
 void AdoptSavedProfile(const QString& path, const ProfileDocument& doc) {
   if (const auto batch = OpenBatchFor(path)) {
     batch->doc = doc;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 // Profile (INI) files, one key at a time. Section and key names match without
 // regard to case; reads give "" for anything missing and at most 254 characters.
@@ -16,6 +17,14 @@ std::int16_t WriteINI(const QString& Section, const QString& Key, const QString&
                       const QString& File);
 // The value under Key in Section of File, "" when missing; at most 254 characters.
 QString ReadINI(const QString& Section, const QString& Key, const QString& File);
+// As ReadINI, from a file read only when it is a regular file of at most
+// `limit` bytes; nothing when the file is there but cannot be used.
+std::optional<QString> ReadINIWithin(const QString& Section, const QString& Key, const QString& File,
+                                     qint64 limit);
+
+// The largest key of Section in File that is a decimal number (0 when none):
+// readers of numbered entries need look no further.
+qint64 HighestNumberedKey(const QString& Section, const QString& File);
 
 // While a Batch for a file is open, WriteINI and ReadINI on that file work on
 // one parsed copy, written out once when the batch ends (or at flush()).
