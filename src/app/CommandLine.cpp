@@ -9,8 +9,14 @@ namespace zelkar {
 // The backup file type's two commands pass either the file's path alone (load)
 // or the path followed by " -I" (import). The text is taken as it came: neither
 // split into words nor stripped of quotes.
-void frmMain::DoCommandLine() {
-  const QString c = CommandLine();
+void frmMain::DoCommandLine() { ActOnCommandLine(CommandLine()); }
+
+void frmMain::ActOnCommandLine(const QString& c) {
+  // The desktop entry's Import action started with no file: the import dialog.
+  if (c.trimmed().compare(QLatin1String("-I"), Qt::CaseInsensitive) == 0) {
+    ImportList(QString());
+    return;
+  }
   const QString t = modMain::FileProperty(c, modMain::property::Type);
   if (t == QLatin1String("Zelkar Backup File")) {
     LoadList(c);

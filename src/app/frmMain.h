@@ -147,6 +147,9 @@ class frmMain : public QMainWindow {
   void Form_Load();
   void Form_Activate();
   void DoCommandLine();
+  // Acts on `c` as on the command line of the window's own start (a later
+  // start hands its command line over).
+  void ActOnCommandLine(const QString& c);
   const QString& CommandLine() const { return commandLine_; }
   // Shows a popup menu at the cursor with its default item (bold); records it.
   void PopupMenu(QMenu* menu, QAction* defaultItem = nullptr);

@@ -2,6 +2,7 @@
 
 #include "app/QtDialogs.h"
 #include "app/SingleInstance.h"
+#include "app/core/DesktopIntegration.h"
 #include "app/frmMain.h"
 #include "app/modXP.h"
 #include "shell/TrayIcon.h"
@@ -9,6 +10,7 @@
 #include "store/RegistryStore.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QWidget>
 
 namespace zelkar::modMain {
@@ -24,6 +26,14 @@ bool BringToFront() {
     form->show();
   form->raise();
   form->activateWindow();
+  return true;
+}
+
+bool TakeCommandLine(const QString& commandLine) {
+  frmMain* const form = frmMain::instance();
+  if (!form || !BringToFront()) return false;
+  // The sender is answered first: it must not wait while the questions are open.
+  QTimer::singleShot(0, form, [form, commandLine] { form->ActOnCommandLine(commandLine); });
   return true;
 }
 
@@ -45,13 +55,19 @@ int Main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zelkar"));
   QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(ZELKAR_VERSION_MAJOR).arg(ZELKAR_VERSION_MINOR));
+  // The Wayland app id and the X11 class ("Zelkar", the application's name)
+  // match the desktop entry, so docks put the window under its icon.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(desktop::kDesktopFileName));
   modXP::InitVisualStyles();
 
   QtDialogs dialogs;
   const Dialogs::Scope dialogsInstalled(dialogs);
 
+  const QString commandLine = JoinCommandLine(QApplication::arguments().mid(1));
   SingleInstance instance(SingleInstance::ServerNameFor(store::StoreLocation::fromEnvironment().directory));
   if (!instance.claim()) {
+    // A file opened while Zelkar runs goes to the running window.
+    if (!commandLine.isEmpty() && instance.handOver(commandLine)) return 0;
     instance.yieldToFirst();
     return 0;
   }
@@ -59,12 +75,14 @@ int Main(int argc, char** argv) {
   // The New Features text of the last run has surely been read by now.
   frmAbout::RemoveNewFeaturesLeftover();
 
-  frmMain form(JoinCommandLine(QApplication::arguments().mid(1)));
+  frmMain form(commandLine);
   instance.setActivationHandler(&BringToFront);
+  instance.setCommandLineHandler(&TakeCommandLine);
   form.Form_Load();
   form.show();
   const int code = QApplication::exec();
   instance.setActivationHandler({});
+  instance.setCommandLineHandler({});
   return code;
 }
 

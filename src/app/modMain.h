@@ -19,6 +19,11 @@ bool OpenStore();
 // back from the notification area or from minimised. False without a window.
 bool BringToFront();
 
+// The running instance's answer to a later start with a command line: the
+// window to the front, then the command line acted on as at the window's own
+// start, once the sender has been answered. False without a window.
+bool TakeCommandLine(const QString& commandLine);
+
 // The whole command line after the program's name, as one text.
 QString JoinCommandLine(const QStringList& arguments);
 

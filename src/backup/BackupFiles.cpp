@@ -3,7 +3,7 @@
 #include "store/Keywords.h"
 #include "store/modRegEdit.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace zelkar::backupfiles {
@@ -15,11 +15,9 @@ QString ReadDir() {
   return modRegEdit::GetString(store::Hive::CurrentUser, kSettingsKey, kDirValue, QString());
 }
 
-QString ProgramFolder() { return QCoreApplication::applicationDirPath(); }
-
-QString DirOrProgramFolder() {
+QString DirOrHome() {
   const QString dir = ReadDir();
-  return dir.isEmpty() ? ProgramFolder() : dir;
+  return dir.isEmpty() ? QDir::homePath() : dir;
 }
 
 void SaveDir(const QString& path, const QString& fileTitle) {

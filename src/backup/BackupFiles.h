@@ -10,10 +10,9 @@ inline const QString kFilter = QStringLiteral("Zelkar Backup (*.zkb)|*.zkb");
 
 // "Dir": the folder of the backup file last chosen in a dialog, "" when none.
 QString ReadDir();
-// The folder that holds the program file.
-QString ProgramFolder();
-// "Dir", or the program's own folder when none was chosen yet.
-QString DirOrProgramFolder();
+// "Dir", or the user's home folder when none was chosen yet (never the
+// program's own folder, which an installed program's user cannot write).
+QString DirOrHome();
 // Remembers the chosen file's folder: the path without its file title, so the
 // trailing separator stays.
 void SaveDir(const QString& path, const QString& fileTitle);

@@ -96,7 +96,6 @@ bool Register(frmMain& form, const std::vector<Entry>& entries, Mode mode) {
 
 bool BringIn(frmMain& form, const QString& FileName, Mode mode) {
   try {
-    const QString dir = backupfiles::ReadDir();
     const bool fromDialog = FileName.isEmpty();
     QString path;
     QString fileTitle;
@@ -108,7 +107,7 @@ bool BringIn(frmMain& form, const QString& FileName, Mode mode) {
       request.title = mode == Mode::Load ? QStringLiteral("Open a backup list of keywords")
                                          : QStringLiteral("Import keywords from backup file");
       request.filter = backupfiles::kFilter;
-      request.initialDir = (mode == Mode::Import && dir.isEmpty()) ? backupfiles::ProgramFolder() : dir;
+      request.initialDir = backupfiles::DirOrHome();
       const std::optional<QString> chosen = Dialogs::current().openFile(request);
       if (!chosen || chosen->isEmpty()) return false;
       path = *chosen;

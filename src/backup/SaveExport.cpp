@@ -72,7 +72,7 @@ bool frmMain::SaveList() {
     FileDialogRequest request;
     request.title = QStringLiteral("Save a backup of your keywords");
     request.filter = backupfiles::kFilter;
-    request.initialDir = backupfiles::DirOrProgramFolder();
+    request.initialDir = backupfiles::DirOrHome();
     request.fileName = QStringLiteral("Backup");
     request.overwritePrompt = true;
     const std::optional<QString> chosen = Dialogs::current().saveFile(request);
@@ -120,7 +120,7 @@ bool frmMain::Export(bool AllKeywords) {
     FileDialogRequest request;
     request.title = QStringLiteral("Export marked keywords to backup file...");
     request.filter = backupfiles::kFilter;
-    request.initialDir = backupfiles::DirOrProgramFolder();
+    request.initialDir = backupfiles::DirOrHome();
     request.fileName = QStringLiteral("Backup");
     request.overwritePrompt = false;
     const std::optional<QString> chosen = Dialogs::current().saveFile(request);

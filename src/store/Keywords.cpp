@@ -2,10 +2,13 @@
 
 #include "store/PathHelpers.h"
 
+#include <QDir>
+
 namespace zelkar {
 
 TargetKind KindOfTarget(const QString& target) {
-  if (FileExists(target)) return TargetKind::File;
+  // A relative target names no file: the current folder is never looked in.
+  if (QDir::isAbsolutePath(target) && FileExists(target)) return TargetKind::File;
   // An address holds "/" and a "." and would otherwise pass for a missing file,
   // which Clean Up deletes.
   if (IsInternetAddress(target)) return TargetKind::InternetAddress;

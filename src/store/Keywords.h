@@ -15,7 +15,7 @@ inline const QString kSettingsKey = QStringLiteral("Software\\Orbrin\\Zelkar");
 enum class TargetKind { File, Broken, InternetAddress, Directory };
 
 // The kind of a target text (after its quotes and folder variables are dealt
-// with): an existing file, then an internet address ("http://", "https://",
+// with): an existing file named by an absolute path, then an internet address ("http://", "https://",
 // "www."), then broken (a path with an extension), else a directory.
 TargetKind KindOfTarget(const QString& target);
 

@@ -123,6 +123,11 @@ int openKeyword(const QString& name, const QStringList& arguments, bool notFound
       return failWith(NoKeyword, QStringLiteral("no keyword '%1'").arg(name));
     case KeywordOpening::Broken:
       return failWith(NoKeyword, QStringLiteral("the keyword '%1' has a broken target: %2").arg(name, opening.target));
+    case KeywordOpening::RelativeTarget:
+      return failWith(NoKeyword, QStringLiteral("the keyword '%1' has a relative target, which names nothing: %2 "
+                                                "(a target is an absolute path, a program name on PATH or an "
+                                                "internet address)")
+                                     .arg(name, opening.target));
     case KeywordOpening::TakesNoArguments: {
       const QString problem =
           QStringLiteral("the keyword '%1' opens %2, which takes no arguments").arg(name, opening.target);

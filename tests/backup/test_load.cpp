@@ -140,10 +140,10 @@ TEST_F(LoadTest, DialogsAndDir) {
   ASSERT_EQ(dialogs.dialogs().size(), 2u);
   const FileDialogRequest& import = dialogs.dialogs()[0].request;
   EXPECT_EQ(import.title, "Import keywords from backup file");
-  EXPECT_EQ(import.initialDir, QCoreApplication::applicationDirPath());
+  EXPECT_EQ(import.initialDir, QDir::homePath());
   const FileDialogRequest& load = dialogs.dialogs()[1].request;
   EXPECT_EQ(load.title, "Open a backup list of keywords");
-  EXPECT_EQ(load.initialDir, "");
+  EXPECT_EQ(load.initialDir, QDir::homePath());
 }
 
 TEST_F(LoadTest, DropsOnTheTree) {

@@ -79,7 +79,7 @@ TEST_F(SaveTest, SaveWritesANewFileOverAnyOld) {
   EXPECT_EQ(first.filter, "Zelkar Backup (*.zkb)|*.zkb");
   EXPECT_EQ(first.fileName, "Backup");
   EXPECT_TRUE(first.overwritePrompt);
-  EXPECT_EQ(first.initialDir, QCoreApplication::applicationDirPath());
+  EXPECT_EQ(first.initialDir, QDir::homePath());
   EXPECT_EQ(dialogs.dialogs()[1].request.initialDir, path("out") + "/");
 
   // The root alone, under a name without extension.

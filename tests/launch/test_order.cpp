@@ -64,11 +64,6 @@ TEST_F(OrderTest, PathsOpenByWhatTheyName) {
   const QString marked = MakeFile(QStringLiteral("readme.txt"), "plain text");  // the execute bit alone
   QFile::setPermissions(marked, QFile::permissions(marked) | QFile::ExeOwner);
   EXPECT_EQ(Launch(marked), Open(marked));
-  {
-    CurrentFolder here(dir());
-    EXPECT_EQ(Launch(QStringLiteral("readme.txt")), Open(marked));
-    EXPECT_EQ(Launch(QStringLiteral("./go.sh")), Start(script));
-  }
   const QString inHome = MakeFile(QStringLiteral("home/todo.txt"));
   EXPECT_EQ(Launch(QStringLiteral("~/todo.txt")), Open(inHome));
   EXPECT_EQ(Launch(QStringLiteral("sh")), Start(sh));

@@ -101,6 +101,8 @@ TEST_F(LaunchTextTest, TheProgramsCommandLineStartsNothing) {
   for (const QString& line : hostile.texts + QStringList{"$(touch pwned).zkb -I", "-I", backup + "; touch pwned"}) {
     if (line.endsWith(QLatin1String(" -I")))
       dialogs.expectBox(QStringLiteral("Import?"), QString(), answer::No);
+    else if (line == QLatin1String("-I"))
+      dialogs.expectOpen(std::nullopt);  // the import dialog, as from a dock
     else
       dialogs.expectBoxTitled(QStringLiteral("Zelkar"), answer::OK);
     frmMain(line).DoCommandLine();

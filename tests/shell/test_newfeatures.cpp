@@ -7,6 +7,10 @@
 #include "ShellTest.h"
 #include "launch/core/LaunchBackend.h"
 #include "shell/frmAbout.h"
+#include "store/FileReplace.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zelkar::test {
 namespace {
@@ -108,6 +112,18 @@ TEST_F(NewFeaturesTest, AboutButtonOverwritesLeftoversNeverFollowsThem) {
   frmAbout().cmdNF_Click();
   EXPECT_EQ(Read(victim), QByteArray("keep me"));
   EXPECT_FALSE(QFileInfo(file).isSymLink());
+  EXPECT_EQ(Read(file), QByteArray(kExpected));
+
+  // A hard link keeps the linked file's content and mode, whatever the umask.
+  ASSERT_TRUE(QFile::remove(file));
+  ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0600), 0);
+  ASSERT_EQ(::link(QFile::encodeName(victim).constData(), QFile::encodeName(file).constData()), 0);
+  const mode_t umask = ::umask(0);
+  frmAbout().cmdNF_Click();
+  ::umask(umask);
+  EXPECT_EQ(Read(victim), QByteArray("keep me"));
+  EXPECT_TRUE(files::IsPlainFile(victim, 0600));
+  EXPECT_TRUE(files::IsPlainFile(file, 0644));
   EXPECT_EQ(Read(file), QByteArray(kExpected));
 }
 

@@ -51,10 +51,9 @@ TEST_F(KeywordRulesTest, KindOfTarget) {
       {"Https://example.org/a/b.html", TargetKind::Directory}};
   for (const auto& [target, kind] : cases) EXPECT_EQ(KindOfTarget(target), kind) << target.toStdString();
 
-  // A bare name is a file only when it is in the current folder.
-  EXPECT_EQ(KindOfTarget("tool.sh"), TargetKind::Directory);
+  // A bare name is never a file of the current folder.
   QDir::setCurrent(dir());
-  EXPECT_EQ(KindOfTarget("tool.sh"), TargetKind::File);
+  EXPECT_EQ(KindOfTarget("tool.sh"), TargetKind::Directory);
   EXPECT_EQ(KindOfTarget("notepad.exe"), TargetKind::Directory);
 }
 

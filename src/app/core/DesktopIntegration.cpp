@@ -1,11 +1,12 @@
 #include "app/core/DesktopIntegration.h"
 
+#include "store/FileReplace.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace zelkar::desktop {
@@ -21,6 +22,9 @@ constexpr char kMimePackage[] = R"(<?xml version="1.0" encoding="UTF-8"?>
     <generic-icon name="text-x-generic"/>
     <icon name="zelkar"/>
     <glob pattern="*.zkb"/>
+    <magic priority="50">
+      <match type="string" value="[Zelkar]" offset="0"/>
+    </magic>
   </mime-type>
 </mime-info>
 )";
@@ -40,6 +44,7 @@ Categories=Utility;
 Keywords=run;keyword;launcher;shortcut;backup;
 MimeType=application/x-zelkar-backup;
 StartupNotify=true
+StartupWMClass=Zelkar
 Actions=Load;Import;
 
 [Desktop Action Load]
@@ -69,18 +74,16 @@ QString EscapeValue(const QString& value) {
 
 enum class Write { Fresh, Written, Failed };
 
-// Rewrites `path` only when it does not already hold `content`; a reader never
-// sees half a file.
+// Rewrites `path` only when it is not already a plain 0644 file holding
+// `content`; a reader never sees half a file, and a link planted at the path
+// is replaced, never written through.
 Write WriteIfStale(const QString& path, const QByteArray& content) {
-  QFile existing(path);
-  if (existing.size() == content.size() && existing.open(QIODevice::ReadOnly) && existing.readAll() == content)
-    return Write::Fresh;
-  existing.close();
-  if (!QDir().mkpath(QFileInfo(path).path())) return Write::Failed;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-    return Write::Failed;
-  return Write::Written;
+  if (files::IsPlainFile(path)) {
+    QFile existing(path);
+    if (existing.size() == content.size() && existing.open(QIODevice::ReadOnly) && existing.readAll() == content)
+      return Write::Fresh;
+  }
+  return files::ReplaceFile(path, content) ? Write::Written : Write::Failed;
 }
 
 // A cache is due when the file it covers changed or is newer than the cache.
@@ -110,6 +113,79 @@ bool RunTool(const QString& name, const QString& folder, Refresh refresh) {
     return false;
   }
   return true;
+}
+
+// A desktop entry value with its string escapes undone.
+QString UnescapeValue(const QString& value) {
+  QString out;
+  for (qsizetype i = 0; i < value.size(); ++i) {
+    if (value[i] != QLatin1Char('\\') || i + 1 == value.size()) {
+      out += value[i];
+      continue;
+    }
+    switch (value[++i].unicode()) {
+      case 's': out += QLatin1Char(' '); break;
+      case 'n': out += QLatin1Char('\n'); break;
+      case 't': out += QLatin1Char('\t'); break;
+      case 'r': out += QLatin1Char('\r'); break;
+      default: out += value[i];
+    }
+  }
+  return out;
+}
+
+// The value of `key` in an entry's main group.
+QString EntryValue(const QByteArray& entry, const char* key) {
+  const QString prefix = QLatin1String(key) + QLatin1Char('=');
+  for (const QString& line : QString::fromUtf8(entry).split(QLatin1Char('\n'))) {
+    if (line.startsWith(QLatin1Char('[')) && line != QLatin1String("[Desktop Entry]")) break;
+    if (line.startsWith(prefix)) return UnescapeValue(line.mid(prefix.size()));
+  }
+  return QString();
+}
+
+QByteArray ReadSmall(const QString& path) {
+  QFile file(path);
+  if (!files::IsPlainFile(path) || file.size() > 64 * 1024 || !file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+// The program an entry's Exec starts: its first word, an absolute path or a
+// name looked up on PATH, with links resolved.
+QString ProgramOf(const QByteArray& entry) {
+  QString exec = EntryValue(entry, "Exec").trimmed();
+  QString program;
+  if (exec.startsWith(QLatin1Char('"'))) {
+    const qsizetype end = exec.indexOf(QLatin1Char('"'), 1);
+    program = exec.mid(1, end < 0 ? -1 : end - 1);
+  } else {
+    program = exec.section(QLatin1Char(' '), 0, 0);
+  }
+  if (program.isEmpty()) return QString();
+  if (!program.contains(QLatin1Char('/'))) program = QStandardPaths::findExecutable(program);
+  return program.isEmpty() ? QString() : QFileInfo(program).canonicalFilePath();
+}
+
+// Whether an entry installed for the system starts `executable` already.
+bool InstalledEntryStarts(const QString& executable, const QString& dataHome) {
+  const QString running = QFileInfo(executable).canonicalFilePath();
+  if (running.isEmpty()) return false;
+  const QString own = QDir::cleanPath(dataHome);
+  for (const QString& entry :
+       QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QString::fromLatin1(kDesktopEntryFile))) {
+    if (QDir::cleanPath(entry).startsWith(own + QLatin1Char('/'))) continue;
+    if (ProgramOf(ReadSmall(entry)) == running) return true;
+  }
+  return false;
+}
+
+// Removes the per-user entry when it is one this program wrote (for whatever
+// program its TryExec names); an entry the user edited stays.
+bool RemoveIfOurs(const QString& path) {
+  const QByteArray content = ReadSmall(path);
+  if (content.isEmpty()) return false;
+  const QString tryExec = EntryValue(content, "TryExec");
+  return !tryExec.isEmpty() && content == DesktopEntry(tryExec) && QFile::remove(path);
 }
 
 QByteArray IconContent() {
@@ -163,7 +239,10 @@ Outcome Integrate(const QString& executable, Refresh refresh) {
   const QString entry = data.filePath(QString::fromLatin1(kDesktopEntryFile));
 
   outcome.mimePackageWritten = WriteIfStale(package, MimePackage()) == Write::Written;
-  outcome.desktopEntryWritten = WriteIfStale(entry, DesktopEntry(executable)) == Write::Written;
+  if (InstalledEntryStarts(executable, dataHome))
+    outcome.desktopEntryRemoved = RemoveIfOurs(entry);
+  else
+    outcome.desktopEntryWritten = WriteIfStale(entry, DesktopEntry(executable)) == Write::Written;
   const QByteArray icon = IconContent();
   if (!icon.isEmpty())
     outcome.iconWritten = WriteIfStale(data.filePath(QString::fromLatin1(kIconFile)), icon) == Write::Written;
@@ -173,7 +252,8 @@ Outcome Integrate(const QString& executable, Refresh refresh) {
       RunTool(QStringLiteral("update-mime-database"), mimeFolder, refresh))
     outcome.toolsStarted << QStringLiteral("update-mime-database");
   const QString applications = data.filePath(QStringLiteral("applications"));
-  if (CacheDue(outcome.desktopEntryWritten, entry, data.filePath(QStringLiteral("applications/mimeinfo.cache"))) &&
+  if ((outcome.desktopEntryRemoved ||
+       CacheDue(outcome.desktopEntryWritten, entry, data.filePath(QStringLiteral("applications/mimeinfo.cache")))) &&
       RunTool(QStringLiteral("update-desktop-database"), applications, refresh))
     outcome.toolsStarted << QStringLiteral("update-desktop-database");
 #else

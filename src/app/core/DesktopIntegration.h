@@ -11,6 +11,8 @@ namespace zelkar::desktop {
 // Where the files go, relative to the user's data folder ($XDG_DATA_HOME).
 inline constexpr const char* kMimePackageFile = "mime/packages/example.orbrin.zelkar.xml";
 inline constexpr const char* kDesktopEntryFile = "applications/example.orbrin.zelkar.desktop";
+// The desktop entry's name without ".desktop": the window's Wayland app id.
+inline constexpr const char* kDesktopFileName = "example.orbrin.zelkar";
 inline constexpr const char* kIconFile = "icons/hicolor/scalable/apps/zelkar.svg";
 // The icon is taken from the program's resources once they are registered.
 inline constexpr const char* kIconResource = ":/zelkar/zelkar.svg";
@@ -22,12 +24,15 @@ enum class Refresh { Detached, Wait };
 struct Outcome {
   bool mimePackageWritten = false;
   bool desktopEntryWritten = false;
+  bool desktopEntryRemoved = false;  // an installed entry starts the program
   bool iconWritten = false;
   QStringList toolsStarted;  // the cache programs that were run, by name
 };
 
 // Makes sure the user's desktop knows the backup file type and opens it with
-// `executable`. Files are rewritten only when their content differs; the cache
+// `executable`. When an installed desktop entry (in $XDG_DATA_DIRS) already
+// starts `executable`, no per-user entry is written to hide it, and one this
+// program wrote before is removed. Files are rewritten only when their content differs; the cache
 // programs run only when something they cover changed or their cache is older.
 // Never fails: whatever cannot be written is left as it is.
 Outcome Integrate(const QString& executable, Refresh refresh = Refresh::Detached);

@@ -38,6 +38,7 @@ KeywordOpening OpenKeyword(const QString& name, const QStringList& arguments, La
   }
 
   // The window's Run takes a keyword's target through these same rules.
+  if (IsRelativeTarget(UsableTarget(target))) return Ended(KeywordOpening::RelativeTarget, target);
   const LaunchAction action = ResolveTarget(UsableTarget(target));
   switch (action.kind) {
     case LaunchAction::Fail:

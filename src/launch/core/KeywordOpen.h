@@ -22,6 +22,7 @@ struct KeywordOpening {
     NotAKeywordName,   // the name fails IsTypedKeywordName; nothing was looked up
     NoKeyword,         // no entry under App Paths
     Broken,            // the entry's target is empty or gone
+    RelativeTarget,    // the target is a relative path, which names nothing
     TakesNoArguments,  // arguments given for a document, folder or address
     Failed,            // the target exists but could not be started or opened
   } result = NoKeyword;

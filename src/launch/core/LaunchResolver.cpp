@@ -91,12 +91,25 @@ QUrl InternetAddress(const QString& text) {
   return QUrl(address, QUrl::TolerantMode);
 }
 
+bool IsRelativeTarget(const QString& target) {
+  const QString path = ExpandHome(target);
+  return path.contains(QLatin1Char('/')) && !path.startsWith(QLatin1Char('/')) && InternetAddress(path).isEmpty();
+}
+
 LaunchAction ResolveTarget(const QString& target) {
   if (target.isEmpty()) return Failure(code::FileNotFound);
   if (const QUrl url = InternetAddress(target); !url.isEmpty())
     return url.isValid() ? OpenAction(url) : Failure(code::FileNotFound);
 
   const QString path = ExpandHome(target);
+  // Only PATH is searched for a bare name, and a relative path names nothing:
+  // the current folder (a cloned repository, say) never supplies a target.
+  if (!path.contains(QLatin1Char('/'))) {
+    const QString found = QStandardPaths::findExecutable(path);
+    if (!found.isEmpty()) return StartAction(found);
+    return Failure(code::FileNotFound);
+  }
+  if (IsRelativeTarget(path)) return Failure(code::FileNotFound);
   const QFileInfo info(path);
   const QString absolute = QDir::cleanPath(info.absoluteFilePath());
   if (info.isDir()) return OpenAction(QUrl::fromLocalFile(absolute));
@@ -104,11 +117,6 @@ LaunchAction ResolveTarget(const QString& target) {
     if (info.isFile() && info.isExecutable() && IsProgramFile(absolute)) return StartAction(absolute);
     if (!info.isReadable()) return Failure(code::AccessDenied);
     return OpenAction(QUrl::fromLocalFile(absolute));
-  }
-  if (!path.contains(QLatin1Char('/'))) {
-    const QString found = QStandardPaths::findExecutable(path);
-    if (!found.isEmpty()) return StartAction(found);
-    return Failure(code::FileNotFound);
   }
   if (!QFileInfo(info.absolutePath()).isDir()) return Failure(code::PathNotFound);
   return Failure(code::FileNotFound);

@@ -41,11 +41,14 @@ using KeywordLookup = std::function<QString(const QString& name)>;
 //     gets "http://" in front) is opened by the desktop;
 //  2. a keyword name with an entry is replaced by its target, which is then
 //     launched by the steps below; FileNotFound when the target is missing;
-//  3. an existing folder opens in the file manager; an executable program file
-//     is started with no arguments; any other existing file opens with its
-//     application (AccessDenied when it cannot be read);
-//  4. a name without "/" found on PATH is started;
+//  3. a name without "/" is looked up on PATH only and started when found;
+//     a relative path ("sub/tool", "./x") names nothing: FileNotFound;
+//  4. an existing folder (absolute path, or "~/...") opens in the file
+//     manager; an executable program file is started with no arguments; any
+//     other existing file opens with its application (AccessDenied when it
+//     cannot be read);
 //  5. otherwise FileNotFound, or PathNotFound when the folder part is missing.
+// The current folder is never searched.
 // When all of that fails for a text holding blanks or quotes, the text is taken
 // as a command (SplitCommand): a first word that starts a program is started
 // with the other words as its arguments. A text never reaches a command
@@ -55,6 +58,10 @@ LaunchAction ResolveLaunch(const QString& text, const KeywordLookup& lookup = Ke
 // Steps 1, 3, 4 and 5 alone: how one path, program name or address is opened
 // (a keyword's target is launched this way).
 LaunchAction ResolveTarget(const QString& target);
+
+// True for a path with "/" that is neither absolute nor under "~/": no target
+// at all, since a target must be an absolute path, a name on PATH or an address.
+bool IsRelativeTarget(const QString& target);
 
 // The address a text stands for, or an empty URL when it is none.
 QUrl InternetAddress(const QString& text);

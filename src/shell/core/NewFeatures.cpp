@@ -1,6 +1,7 @@
 #include "shell/core/NewFeatures.h"
 
 #include "backup/core/BackupFormat.h"
+#include "store/FileReplace.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,32 +67,11 @@ QList<Release> History() {
 
 QString FileIn(const QString& folder) { return QDir(folder).filePath(kFileName); }
 
-// "Normal attributes": readable by all, writable by its owner, never executable.
-constexpr QFileDevice::Permissions kNormal = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                             QFileDevice::ReadGroup | QFileDevice::ReadOther;
-
-bool WriteAt(const QString& path) {
-  const QFileInfo existing(path);
-  // A link would send the text somewhere else; replace it by a file of our own.
-  if (existing.isSymLink() || (existing.exists() && !existing.isFile())) {
-    if (!QFile::remove(path)) return false;
-  } else if (existing.exists()) {
-    QFile::setPermissions(path, kNormal);
-  }
-
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    // A leftover we may not make writable (another owner): put a new one in its place.
-    if (!QFile::exists(path) || !QFile::remove(path) || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-      return false;
-  }
-  const QByteArray content = Content();
-  const bool written = file.write(content) == content.size() && file.flush();
-  file.close();
-  file.setPermissions(kNormal);
-  return written;
-}
+// "Normal attributes": readable by all, writable by its owner, never
+// executable. A new file is renamed into place: whatever was at the path (a
+// link, a leftover of another owner, a hard link to someone's file) is
+// replaced, never written through.
+bool WriteAt(const QString& path) { return files::ReplaceFile(path, Content(), 0644); }
 
 }  // namespace
 
@@ -132,7 +112,7 @@ QString Write(const QString& programFolder) {
     if (WriteAt(path)) return path;
   }
   const QString cache = CacheFolder();
-  if (!QDir().mkpath(cache)) return QString();
+  if (!files::MakeFolders(cache)) return QString();
   const QString path = FileIn(cache);
   return WriteAt(path) ? path : QString();
 }
