@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/Pictures.h"
 #include "app/core/DesktopIntegration.h"
+#include "list/OtherWriters.h"
 #include "list/TreeView.h"
 #include "shell/TrayIcon.h"
 #include "shell/WindowLayout.h"
@@ -429,6 +430,7 @@ void frmMain::Form_Load() {
 
   LoadSettings();
   LoadTVW(false);
+  FollowOtherWriters(*this);
 
   // The command line is acted on once the window is up, so that its questions
   // stand over the window.

@@ -1,4 +1,4 @@
-// The window among the desktop's own: screen readers, frames, fonts.
+// The window among the desktop's own: screen readers, other writers of the store.
 #include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
@@ -148,6 +148,29 @@ TEST_F(WindowPlatformTest, TextsFitEveryFontAndTheTreeTakesTheExtraRoom) {
   again.show();
   EXPECT_EQ(again.size(), f.size());
   EXPECT_EQ(again.tvw->geometry(), f.tvw->geometry());
+}
+
+TEST_F(WindowPlatformTest, TreeFollowsOtherWritersUnlessItHoldsMarks) {
+  ScriptedDialogs none;
+  frmMain f;
+  f.Form_Load();
+  f.show();
+  const auto listed = [&f](const QString& keyword) {
+    for (int i = 2; i <= f.tvw->Count(); i += 2)
+      if (f.tvw->Text(i) == keyword) return true;
+    return false;
+  };
+  const QString key = QStringLiteral("HKLM\\") + kAppPathsKey;
+  ASSERT_EQ(RunZelkarReg({"add", key + "Other.exe", "--default", "--data", "/usr/bin/other"}), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return listed("other.exe"); }, 2500));
+
+  // A mark in the tree holds the change back, without a question.
+  f.tvw->SetForeColor(2, colour::Blue);
+  ASSERT_EQ(RunZelkarReg({"add", key + "Later.exe", "--default", "--data", "/usr/bin/later"}), 0);
+  QTest::qWait(2500);
+  EXPECT_FALSE(listed("later.exe"));
+  f.tvw->SetForeColor(2, colour::Black);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return listed("later.exe"); }, 2500));
 }
 
 }  // namespace
