@@ -90,6 +90,8 @@ TargetLabel::TargetLabel(QWidget* parent) : QLabel(parent) {
 void TargetLabel::setCaption(const QString& caption) {
   if (caption == text()) return;
   setText(caption);
+  // A screen reader says "Target" and then the target itself.
+  setAccessibleDescription(caption);
   emit Change();
 }
 

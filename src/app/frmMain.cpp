@@ -3,8 +3,10 @@
 #include "app/Controls.h"
 #include "app/Pictures.h"
 #include "app/core/DesktopIntegration.h"
+#include "list/OtherWriters.h"
 #include "list/TreeView.h"
 #include "shell/TrayIcon.h"
+#include "shell/WindowLayout.h"
 #include "store/Keywords.h"
 #include "store/modRegEdit.h"
 
@@ -26,10 +28,6 @@ namespace zelkar {
 namespace {
 
 frmMain* g_instance = nullptr;
-
-// Design layout of the window, in twips.
-constexpr int kClientWidth = 7590;
-constexpr int kClientHeight = 4215;
 
 void Place(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(Px(left), Px(top), Px(width), Px(height));
@@ -95,6 +93,7 @@ frmMain::frmMain(const QString& commandLine, QWidget* parent)
   CreateControls();
   CreateMenus();
   ConnectHandlers();
+  windowlayout::Install(*this);
   g_instance = this;
 }
 
@@ -105,7 +104,6 @@ frmMain::~frmMain() {
 void frmMain::CreateControls() {
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("client"));
-  client->setFixedSize(Px(kClientWidth), Px(kClientHeight));
   setCentralWidget(client);
 
   setWindowIcon(Pictures::ProgramIcon());
@@ -219,10 +217,6 @@ void frmMain::CreateControls() {
   setTabOrder(cmdRefresh, cmdRun);
   setTabOrder(cmdRun, cmdRename);
   setTabOrder(cmdRename, cmdDelete);
-
-  // The window is as tall as the client area plus the menu bar; the user does
-  // not resize it (the list folds by the program's own animation).
-  setFixedWidth(Px(kClientWidth));
 }
 
 void frmMain::CreateMenus() {
@@ -303,9 +297,6 @@ void frmMain::CreateMenus() {
   mnuHTA = Item(mnuHT, "mnuHTA", QStringLiteral("About..."));
   sep2 = Separator(mnuHT, "sep2");
   mnuHTExit = Item(mnuHT, "mnuHTExit", QStringLiteral("Exit"));
-
-  // The window's height: the menu bar above the client area.
-  setFixedHeight(bar->sizeHint().height() + Px(kClientHeight));
 }
 
 void frmMain::ConnectHandlers() {
@@ -439,6 +430,7 @@ void frmMain::Form_Load() {
 
   LoadSettings();
   LoadTVW(false);
+  FollowOtherWriters(*this);
 
   // The command line is acted on once the window is up, so that its questions
   // stand over the window.

@@ -1,5 +1,6 @@
 #include "app/modMain.h"
 
+#include "app/ProgramOptions.h"
 #include "app/QtDialogs.h"
 #include "app/SingleInstance.h"
 #include "app/core/DesktopIntegration.h"
@@ -52,6 +53,7 @@ bool OpenStore() {
 }
 
 int Main(int argc, char** argv) {
+  if (const std::optional<int> answered = AnswerProgramOptions(argc, argv)) return *answered;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zelkar"));
   QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(ZELKAR_VERSION_MAJOR).arg(ZELKAR_VERSION_MINOR));

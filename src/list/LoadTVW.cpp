@@ -111,6 +111,7 @@ void frmMain::SetCaption() {
   const int count = KeywordCount();
   setWindowTitle(QStringLiteral("Zelkar - ") + QString::number(count) +
                  (count == 1 ? QStringLiteral(" Keyword") : QStringLiteral(" Keywords")));
+  setAccessibleName(windowTitle());  // a screen reader says the count as well
 }
 
 int frmMain::KeywordCount() const { return (tvw->Count() - 1) / 2; }

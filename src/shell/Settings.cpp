@@ -2,12 +2,15 @@
 
 #include "list/TreeView.h"
 #include "shell/TrayIcon.h"
+#include "shell/WindowFrame.h"
+#include "shell/WindowLayout.h"
 #include "shell/modTray.h"
 #include "store/Keywords.h"
 #include "store/modRegEdit.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <optional>
 
 namespace zelkar {
 namespace {
@@ -42,19 +46,93 @@ int RoundHalfEven(double value) {
 int TwipsToPixels(int twips) { return RoundHalfEven(static_cast<double>(twips) / kTwipsPerPixel); }
 
 // The part of the outer height the widget itself does not cover: the frame
-// and title bar as the window manager reports them. Without a title bar (no
-// window manager, or one that draws none), a fixed allowance stands in for it,
-// under which the shown height leaves exactly the design client area below the
-// menu bar and the hidden height only the two frames.
+// and title bar as the window manager reports them. Until it is known (before
+// the window is first shown), or without a title bar at all, a fixed allowance
+// stands in for it, under which the shown height leaves exactly the design
+// client area below the menu bar and the hidden height only the two frames.
 int DecorationPixels(const frmMain& form) {
-  const QRect outer = form.frameGeometry();
-  const QRect inner = form.geometry();
-  const int above = inner.top() - outer.top();
-  const int below = outer.bottom() - inner.bottom();
-  if (above > below) return outer.height() - inner.height();
+  if (const std::optional<QMargins> frame = windowframe::FrameOf(form)) return frame->top() + frame->bottom();
   const int menu = form.menuBar()->sizeHint().height();
   return std::max(0, TwipsToPixels(kShownHeight) - TwipsToPixels(kDesignClientHeight) - menu);
 }
+
+// The window's heights between the settings and the window manager: the outer
+// height last asked for, held against a frame that arrives (or changes) after
+// it was set, since the window manager's frame is known only once the window
+// is shown and the outer heights count it; and the height of the unfolded
+// window, which the user may change while the list is shown.
+class HeightKeeper : public QObject {
+ public:
+  explicit HeightKeeper(frmMain& form) : QObject(&form), form_(form) {
+    setObjectName(QStringLiteral("heightKeeper"));
+    form.installEventFilter(this);
+  }
+  static HeightKeeper& of(frmMain& form) {
+    QObject* keeper = form.findChild<QObject*>(QStringLiteral("heightKeeper"), Qt::FindDirectChildrenOnly);
+    return keeper ? static_cast<HeightKeeper&>(*keeper) : *new HeightKeeper(form);
+  }
+
+  // Outer heights in twips: unfolded (the user's, else the design's grown by
+  // the font), the least unfolded one, and folded.
+  int shownTwips() const { return std::max(shownTwips_, leastShownTwips()); }
+  int leastShownTwips() const {
+    return kShownHeight + windowlayout::ScaledTwips(form_, kDesignClientHeight) - kDesignClientHeight;
+  }
+  int hiddenTwips() const {
+    constexpr int kHiddenClientHeight = kHiddenHeight - (kShownHeight - kDesignClientHeight);
+    return kHiddenHeight + windowlayout::ScaledTwips(form_, kHiddenClientHeight) - kHiddenClientHeight;
+  }
+  void rememberShown(int twips) { shownTwips_ = twips; }
+
+  // A fixed outer height, as the animation and the folded list have it.
+  void fix(int twips) {
+    free_ = false;
+    askedTwips_ = twips;
+    decoration_ = DecorationPixels(form_);
+    const int menu = form_.menuBar()->sizeHint().height();
+    const int h = std::max(menu, TwipsToPixels(twips) - decoration_);
+    // The client area keeps its design size; a shorter window simply covers its
+    // lower part, as the folded list does.
+    if (QWidget* client = form_.centralWidget()) client->setMinimumHeight(0);
+    form_.setFixedHeight(h);
+  }
+  // The unfolded window at its height, free for the user to make taller.
+  void unfold() {
+    fix(shownTwips());
+    form_.setMinimumHeight(std::max(0, TwipsToPixels(leastShownTwips()) - decoration_));
+    form_.setMaximumHeight(QWIDGETSIZE_MAX);
+    free_ = true;
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::Show:
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::WindowActivate:
+        if (askedTwips_ > 0 && DecorationPixels(form_) != decoration_) {
+          if (free_)
+            unfold();
+          else
+            fix(askedTwips_);
+        } else if (free_ && event->type() == QEvent::Resize) {
+          shownTwips_ = form_.OuterHeightTwips();  // the user's own height
+        }
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  frmMain& form_;
+  int askedTwips_ = 0;
+  int decoration_ = 0;
+  int shownTwips_ = 0;
+  bool free_ = false;
+};
 
 // The outer height the animation last asked for. A window manager that holds
 // the window at another size must not keep the animation from its end.
@@ -96,27 +174,27 @@ void SetListMenusEnabled(frmMain& form, bool enabled) {
 
 int frmMain::OuterHeightTwips() const { return (height() + DecorationPixels(*this)) * kTwipsPerPixel; }
 
-void frmMain::SetOuterHeightTwips(int twips) {
-  const int menu = menuBar()->sizeHint().height();
-  const int h = std::max(menu, TwipsToPixels(twips) - DecorationPixels(*this));
-  // The client area keeps its design size; a shorter window simply covers its
-  // lower part, as the folded list does.
-  if (QWidget* client = centralWidget()) client->setMinimumHeight(0);
-  setFixedHeight(h);
-}
+void frmMain::SetOuterHeightTwips(int twips) { HeightKeeper::of(*this).fix(twips); }
 
 void frmMain::LoadSettings() {
   int L = GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Left"), 0);
   int T = GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Top"), 0);
 
+  // The size the user gave the window, no larger than the screen.
+  const QRect screen = ScreenOf(*this);
+  HeightKeeper& heights = HeightKeeper::of(*this);
+  const int width = GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Width"), 0);
+  if (width > 0) resize(std::clamp(TwipsToPixels(width), minimumWidth(), std::max(minimumWidth(), screen.width())), height());
+  const int shown = GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Height"), 0);
+  if (shown > 0) heights.rememberShown(std::min(shown, screen.height() * kTwipsPerPixel));
+
   if (GetDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("HideList"), 0) != 0) {
-    SetOuterHeightTwips(kHiddenHeight);
+    SetOuterHeightTwips(heights.hiddenTwips());
     mnuLHS_Click();
   } else {
-    SetOuterHeightTwips(kShownHeight);
+    heights.unfold();
   }
 
-  const QRect screen = ScreenOf(*this);
   const double outerWidth = static_cast<double>(frameGeometry().width()) * kTwipsPerPixel;
   const int W = RoundHalfEven(static_cast<double>(screen.width()) * kTwipsPerPixel - outerWidth);
   const int H = RoundHalfEven(static_cast<double>(screen.height()) * kTwipsPerPixel - OuterHeightTwips());
@@ -141,6 +219,9 @@ void frmMain::SaveSettings() {
   const QPoint outer = pos();
   SaveDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Left"), outer.x() * kTwipsPerPixel);
   SaveDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Top"), outer.y() * kTwipsPerPixel);
+  // Beside the position: the window's width and its height unfolded.
+  SaveDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Width"), width() * kTwipsPerPixel);
+  SaveDWord(Hive::CurrentUser, kSettingsKey, QStringLiteral("Height"), HeightKeeper::of(*this).shownTwips());
 }
 
 void frmMain::mnuLHS_Click() {
@@ -170,22 +251,24 @@ void frmMain::mnuLHS_Click() {
 }
 
 void frmMain::tmrHide_Timer() {
+  const int hidden = HeightKeeper::of(*this).hiddenTwips();
   const int h = AskedOuterTwips(*this);
-  if (h <= kHiddenHeight) {
-    SetOuterHeightTwips(kHiddenHeight);
+  if (h <= hidden) {
+    SetOuterHeightTwips(hidden);
     tvw->setVisible(false);
     tmrHide->stop();
   } else {
-    SetOuterHeightTwips(h - kStep);
+    SetOuterHeightTwips(std::max(hidden, h - kStep));
   }
 }
 
 void frmMain::tmrShow_Timer() {
+  HeightKeeper& heights = HeightKeeper::of(*this);
   const int h = AskedOuterTwips(*this);
-  if (h < kShownHeight) {
-    SetOuterHeightTwips(h + kStep);
+  if (h < heights.shownTwips()) {
+    SetOuterHeightTwips(std::min(heights.shownTwips(), h + kStep));
   } else {
-    SetOuterHeightTwips(kShownHeight);
+    heights.unfold();
     tmrShow->stop();
   }
 }

@@ -48,7 +48,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
   lblAbout = new QLabel(this);
   lblAbout->setObjectName(QStringLiteral("lblAbout"));
-  lblAbout->setAccessibleName(QStringLiteral("About Zelkar"));
+  // No accessible name of its own: a screen reader reads the text itself.
   lblAbout->setTextFormat(Qt::PlainText);
   lblAbout->setWordWrap(true);
   lblAbout->setFixedWidth(Px(kTextWidth));

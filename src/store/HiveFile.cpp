@@ -647,4 +647,10 @@ void HiveFile::rollbackGroup() {
   if (groups_.empty()) groupLost_ = false;
 }
 
+std::int64_t HiveFile::dataVersion() {
+  std::int64_t version = 0;
+  if (db_.queryInt("PRAGMA data_version", version) != SQLITE_OK) return -1;
+  return version;
+}
+
 }  // namespace zelkar::store

@@ -66,6 +66,10 @@ class HiveFile {
   QString faultText() const { return faultText_; }
   int faultCode() const { return faultCode_; }
 
+  // Changes whenever another connection (another process) has committed to the
+  // file since the last call; this connection's own writes leave it alone.
+  std::int64_t dataVersion();
+
  private:
   enum Query {
     FindKey,

@@ -211,6 +211,11 @@ Outcome RegistryStore::deleteKey(Hive hive, const QString& path) {
   return impl_->noted(*file, file->deleteKey(KeyPath::from(Impl::inFile(hive, path))));
 }
 
+std::int64_t RegistryStore::dataVersion(Hive hive) const {
+  HiveFile* file = impl_->file(hive);
+  return file ? file->dataVersion() : -1;
+}
+
 QString RegistryStore::faultText() const { return impl_->faultText; }
 
 int RegistryStore::faultCode() const { return impl_->faultCode; }

@@ -127,6 +127,10 @@ class RegistryStore {
   // Deletes a key that has no subkeys, with its values.
   Outcome deleteKey(Hive hive, const QString& path);
 
+  // A number that changes when another process has written the hive since it
+  // was last asked; this process's own writes leave it alone.
+  std::int64_t dataVersion(Hive hive) const;
+
   // Description of the last Fault outcome (for the "Error: " message).
   QString faultText() const;
   int faultCode() const;

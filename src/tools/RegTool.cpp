@@ -30,6 +30,7 @@ constexpr const char* kUsage =
     "  zelkar-reg query KEY [--value NAME | --default] [--recursive]\n"
     "  zelkar-reg add KEY [--value NAME | --default] [--type REG_SZ|REG_DWORD|REG_EXPAND_SZ] [--data DATA]\n"
     "  zelkar-reg delete KEY [--value NAME | --default]\n"
+    "  zelkar-reg --help | --version\n"
     "\n"
     "KEY begins with HKLM, HKCU, HKCR or HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER,\n"
     "HKEY_CLASSES_ROOT. REG_DWORD data is a decimal or 0x-prefixed number.\n"
@@ -268,6 +269,10 @@ int written(FILE* err, const RegistryStore& store, Hive hive, Outcome outcome, c
 int Run(const QStringList& args, FILE* out, FILE* err) {
   if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
     std::fputs(kUsage, out);
+    return Success;
+  }
+  if (args.size() == 1 && args[0] == QLatin1String("--version")) {
+    std::fprintf(out, "zelkar-reg %d.%d\n", ZELKAR_VERSION_MAJOR, ZELKAR_VERSION_MINOR);
     return Success;
   }
   Options options;

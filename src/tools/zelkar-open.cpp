@@ -1,10 +1,12 @@
 // zelkar-open: opens a keyword from the command line, as the window's Run does.
 #include "launch/core/DetachedLaunchBackend.h"
+#include "launch/core/KeywordNames.h"
 #include "launch/core/KeywordOpen.h"
 #include "launch/core/LaunchResolver.h"
 #include "launch/core/ShellInit.h"
 #include "store/RegistryStore.h"
 #include "tools/ExitCodes.h"
+#include "tools/KeywordVerbs.h"
 #include "tools/PrintLine.h"
 
 #include <QFile>
@@ -31,7 +33,9 @@ enum Exit {
 };
 
 constexpr const char* kUsageLine =
-    "Usage: zelkar-open NAME [ARGUMENT ...] | --list | --shell-init bash|zsh|fish | --help\n";
+    "Usage: zelkar-open NAME [ARGUMENT ...] | --list | --shell-init bash|zsh|fish\n"
+    "       zelkar-open --add NAME TARGET [--force] | --rename OLD NEW [--force] | --remove NAME\n"
+    "       zelkar-open --help | --version\n";
 
 constexpr const char* kHelp =
     "Opens a Zelkar keyword: starts its program with the arguments given (each one\n"
@@ -45,16 +49,49 @@ constexpr const char* kHelp =
     "  zelkar-open --shell-init SHELL    lines for bash, zsh or fish that run keywords\n"
     "                                    typed as commands and complete keyword names:\n"
     "                                    eval \"$(zelkar-open --shell-init bash)\" in ~/.bashrc\n"
+    "  zelkar-open --completion SHELL    the completion lines alone (installed for each shell)\n"
+    "  zelkar-open --complete PREFIX     the keyword names that begin with PREFIX\n"
     "  zelkar-open --command-not-found NAME [ARGUMENT ...]\n"
     "                                    as NAME, but silent with status 127 when NAME is\n"
-    "                                    no keyword (the shells' not-found hooks use it)\n"
+    "                                    no keyword (the shells' not-found hooks use it)\n";
+
+constexpr const char* kHelpEnd =
     "\n"
     "The store is $ZELKAR_REGISTRY, else $XDG_DATA_HOME/zelkar/registry;\n"
-    "$ZELKAR_MACHINE_HIVE names another machine hive file. It is only read.\n"
+    "$ZELKAR_MACHINE_HIVE names another machine hive file. Only the keyword verbs\n"
+    "write it.\n"
     "Exit status: 0 started, 1 the target could not be started, 2 no such keyword\n"
     "or a broken target, 3 the store cannot be read (no rights, damaged), 4 the store\n"
-    "is busy (locked by another program for more than five seconds), 64 bad usage\n"
-    "(also for a name with a blank, one of \\ / : * ? \" < > |, or \"..\").\n";
+    "is busy (locked by another program for more than five seconds), 5 the store may\n"
+    "not be written, 6 the disk is full, 64 bad usage (also for a name with a blank,\n"
+    "one of \\ / : * ? \" < > |, or \"..\"). The keyword verbs: 0 done, 1 the name is\n"
+    "taken (see --force), 2 no such keyword, 3 to 6 as above.\n";
+
+// The keyword verbs' outcome as this tool's exit status.
+int verbExit(zelkar::tools::VerbOutcome outcome) {
+  using zelkar::tools::VerbOutcome;
+  switch (outcome) {
+    case VerbOutcome::Done:
+      return Success;
+    case VerbOutcome::BadUsage:
+      std::fputs(kUsageLine, stderr);
+      return BadUsage;
+    case VerbOutcome::NoKeyword:
+      return NoKeyword;
+    case VerbOutcome::Exists:
+    case VerbOutcome::Failed:
+      return exitcode::Failed;
+    case VerbOutcome::Unreadable:
+      return exitcode::Unreadable;
+    case VerbOutcome::Busy:
+      return exitcode::Busy;
+    case VerbOutcome::ReadOnly:
+      return exitcode::ReadOnly;
+    case VerbOutcome::DiskFull:
+      return exitcode::DiskFull;
+  }
+  return exitcode::Failed;
+}
 
 int failWith(int code, const QString& message) {
   zelkar::tools::PrintLine(stderr, QStringLiteral("zelkar-open: ") + message);
@@ -160,8 +197,17 @@ QString ownPath(const char* argv0) {
   return QFileInfo(QFile::decodeName(argv0)).absoluteFilePath();
 }
 
-int shellInit(const QString& shell, const char* argv0) {
-  const std::optional<QString> snippet = zelkar::launch::ShellInitSnippet(shell, ownPath(argv0));
+// The names after "zelkar-open " that begin with the prefix; a shell that
+// completes wants no message.
+int completeNames(const QString& prefix) {
+  if (const std::optional<StoreProblem> problem = openStore()) return problem->code;
+  for (const QString& name : zelkar::launch::KeywordNames(prefix)) zelkar::tools::PrintLine(stdout, name);
+  return Success;
+}
+
+int shellInit(const QString& shell, const char* argv0, bool completionOnly = false) {
+  const std::optional<QString> snippet = completionOnly ? zelkar::launch::ShellCompletion(shell, ownPath(argv0))
+                                                        : zelkar::launch::ShellInitSnippet(shell, ownPath(argv0));
   if (!snippet)
     return usageError(QStringLiteral("no start-up lines for the shell '%1' (bash, zsh or fish)").arg(shell));
   const QByteArray bytes = snippet->toUtf8();
@@ -176,8 +222,16 @@ int run(const QStringList& args, const char* argv0) {
     if (args.size() != 1) return usageError(QStringLiteral("%1 takes no arguments").arg(first));
     std::fputs(kUsageLine, stdout);
     std::fputs(kHelp, stdout);
+    std::fputs(zelkar::tools::kKeywordVerbsHelp, stdout);
+    std::fputs(kHelpEnd, stdout);
     return Success;
   }
+  if (first == QLatin1String("--version")) {
+    std::printf("zelkar-open %d.%d\n", ZELKAR_VERSION_MAJOR, ZELKAR_VERSION_MINOR);
+    return Success;
+  }
+  if (const std::optional<zelkar::tools::VerbOutcome> verb = zelkar::tools::RunKeywordVerb(args, stdout, stderr))
+    return verbExit(*verb);
   if (first == QLatin1String("--list")) {
     if (args.size() != 1) return usageError(QStringLiteral("--list takes no arguments"));
     return listKeywords();
@@ -185,6 +239,14 @@ int run(const QStringList& args, const char* argv0) {
   if (first == QLatin1String("--shell-init")) {
     if (args.size() != 2) return usageError(QStringLiteral("--shell-init needs one shell: bash, zsh or fish"));
     return shellInit(args[1], argv0);
+  }
+  if (first == QLatin1String("--completion")) {
+    if (args.size() != 2) return usageError(QStringLiteral("--completion needs one shell: bash, zsh or fish"));
+    return shellInit(args[1], argv0, true);
+  }
+  if (first == QLatin1String("--complete")) {
+    if (args.size() > 2) return usageError(QStringLiteral("--complete takes one prefix"));
+    return completeNames(args.value(1));
   }
   if (first == QLatin1String("--command-not-found") || first == QLatin1String("--")) {
     if (args.size() < 2) return usageError(QStringLiteral("no keyword given after %1").arg(first));

@@ -170,7 +170,7 @@ TEST_F(ZelkarOpenTest, SnippetsHookTheShellsAndCompleteNames) {
     const QString shell = QString::fromLatin1(s.shell);
     const std::optional<QString> snippet = launch::ShellInitSnippet(shell, program);
     ASSERT_TRUE(snippet) << s.shell;
-    for (const char* part : {s.hook, s.completion, "--command-not-found", "--list", "return 127"})
+    for (const char* part : {s.hook, s.completion, "--command-not-found", "--complete", "return 127"})
       EXPECT_TRUE(snippet->contains(QLatin1String(part))) << s.shell << " lacks " << part;
 
     // The shell reads the program's path back as written, and the snippet as a whole.

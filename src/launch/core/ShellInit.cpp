@@ -7,7 +7,13 @@ namespace {
 // the not-found hook calling a missing "zelkar-open" would run into itself.
 // A snippet evaluated twice never takes its own hook for an earlier one.
 
-constexpr const char* kBash = R"sh(# Zelkar: a command that is not found is tried as a keyword; zelkar-open
+struct Snippet {
+  const char* program;     // sets __zelkar_open_program
+  const char* hook;        // the not-found hook
+  const char* completion;  // keyword names after "zelkar-open "
+};
+
+constexpr const char* kBashHook = R"sh(# Zelkar: a command that is not found is tried as a keyword; zelkar-open
 # completes keyword names.
 __zelkar_open_program=@PROGRAM@
 if declare -F command_not_found_handle >/dev/null; then
@@ -31,22 +37,22 @@ command_not_found_handle() {
   printf 'bash: %s: command not found\n' "$1" >&2
   return 127
 }
-__zelkar_open_complete() {
+)sh";
+
+constexpr const char* kBashCompletion = R"sh(__zelkar_open_complete() {
   COMPREPLY=()
   [ "$COMP_CWORD" -eq 1 ] || return 0
-  local cur=${COMP_WORDS[1],,} name target quoted
-  # Keywords compare without regard to letter case.
-  while IFS=$'\t' read -r name target; do
-    if [[ ${name,,} == "$cur"* ]]; then
-      printf -v quoted '%q' "$name"
-      COMPREPLY+=("$quoted")
-    fi
-  done < <("$__zelkar_open_program" --list 2>/dev/null)
+  # The program picks the names, in any letter case; a name holds no blank.
+  local -a names
+  mapfile -t names < <("$__zelkar_open_program" --complete "${COMP_WORDS[1]}" 2>/dev/null)
+  (( ${#names[@]} )) || return 0
+  local IFS=$'\n'
+  COMPREPLY=($(printf '%q\n' "${names[@]}"))
 }
 complete -o default -F __zelkar_open_complete zelkar-open
 )sh";
 
-constexpr const char* kZsh = R"sh(# Zelkar: a command that is not found is tried as a keyword; zelkar-open
+constexpr const char* kZshHook = R"sh(# Zelkar: a command that is not found is tried as a keyword; zelkar-open
 # completes keyword names (evaluate this after compinit).
 typeset -g __zelkar_open_program=@PROGRAM@
 if (( ${+functions[command_not_found_handler]} )) &&
@@ -66,8 +72,10 @@ command_not_found_handler() {
   print -ru2 -- "zsh: command not found: $1"
   return 127
 }
-__zelkar_open_names() {
-  reply=(${${(f)"$("$__zelkar_open_program" --list 2>/dev/null)"}%%$'\t'*})
+)sh";
+
+constexpr const char* kZshCompletion = R"sh(__zelkar_open_names() {
+  reply=(${(f)"$("$__zelkar_open_program" --complete "${PREFIX-}" 2>/dev/null)"})
 }
 _zelkar_open() {
   if (( CURRENT == 2 )); then
@@ -85,7 +93,7 @@ else
 fi
 )sh";
 
-constexpr const char* kFish = R"sh(# Zelkar: a command that is not found is tried as a keyword; zelkar-open
+constexpr const char* kFishHook = R"sh(# Zelkar: a command that is not found is tried as a keyword; zelkar-open
 # completes keyword names.
 set -g __zelkar_open_program @PROGRAM@
 if functions -q fish_command_not_found
@@ -106,8 +114,15 @@ function fish_command_not_found
     printf 'fish: Unknown command: %s\n' $argv[1] >&2
     return 127
 end
-complete -c zelkar-open -n 'test (count (commandline -opc)) -eq 1' -f -a '("$__zelkar_open_program" --list 2>/dev/null)'
 )sh";
+
+constexpr const char* kFishCompletion =
+    R"sh(complete -c zelkar-open -n 'test (count (commandline -opc)) -eq 1' -f -a '("$__zelkar_open_program" --complete (commandline -ct) 2>/dev/null)'
+)sh";
+
+constexpr Snippet kBash = {"__zelkar_open_program=@PROGRAM@\n", kBashHook, kBashCompletion};
+constexpr Snippet kZsh = {"typeset -g __zelkar_open_program=@PROGRAM@\n", kZshHook, kZshCompletion};
+constexpr Snippet kFish = {"set -g __zelkar_open_program @PROGRAM@\n", kFishHook, kFishCompletion};
 
 // A word in single quotes for bash and zsh: a quote inside ends the quoting,
 // is escaped, and quoting starts again.
@@ -129,22 +144,41 @@ QString FishQuoted(const QString& text) {
 
 QStringList ShellInitShells() { return {QStringLiteral("bash"), QStringLiteral("zsh"), QStringLiteral("fish")}; }
 
-std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program) {
-  const char* snippet = nullptr;
-  QString quoted;
+namespace {
+
+// The shell's snippet and its quoting of the program's path.
+const Snippet* SnippetOf(const QString& shell, QString& quoted, const QString& program) {
   if (shell == QLatin1String("bash")) {
-    snippet = kBash;
     quoted = PosixQuoted(program);
-  } else if (shell == QLatin1String("zsh")) {
-    snippet = kZsh;
-    quoted = PosixQuoted(program);
-  } else if (shell == QLatin1String("fish")) {
-    snippet = kFish;
-    quoted = FishQuoted(program);
-  } else {
-    return std::nullopt;
+    return &kBash;
   }
-  return QString::fromUtf8(snippet).replace(QLatin1String("@PROGRAM@"), quoted);
+  if (shell == QLatin1String("zsh")) {
+    quoted = PosixQuoted(program);
+    return &kZsh;
+  }
+  if (shell == QLatin1String("fish")) {
+    quoted = FishQuoted(program);
+    return &kFish;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program) {
+  QString quoted;
+  const Snippet* snippet = SnippetOf(shell, quoted, program);
+  if (!snippet) return std::nullopt;
+  QString text = QString::fromUtf8(snippet->hook) + QString::fromUtf8(snippet->completion);
+  return text.replace(QLatin1String("@PROGRAM@"), quoted);
+}
+
+std::optional<QString> ShellCompletion(const QString& shell, const QString& program) {
+  QString quoted;
+  const Snippet* snippet = SnippetOf(shell, quoted, program);
+  if (!snippet) return std::nullopt;
+  QString text = QString::fromUtf8(snippet->program) + QString::fromUtf8(snippet->completion);
+  return text.replace(QLatin1String("@PROGRAM@"), quoted);
 }
 
 }  // namespace zelkar::launch
