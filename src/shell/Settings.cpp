@@ -91,8 +91,8 @@ class HeightKeeper : public QObject {
     decoration_ = DecorationPixels(form_);
     const int menu = form_.menuBar()->sizeHint().height();
     const int h = std::max(menu, TwipsToPixels(twips) - decoration_);
-    // The client area keeps its design size; a shorter window simply covers its
-    // lower part, as the folded list does.
+    // A window shorter than the client area's layout simply covers its lower
+    // part, as the folded list does.
     if (QWidget* client = form_.centralWidget()) client->setMinimumHeight(0);
     form_.setFixedHeight(h);
   }

@@ -146,39 +146,32 @@ QStringList ShellInitShells() { return {QStringLiteral("bash"), QStringLiteral("
 
 namespace {
 
-// The shell's snippet and its quoting of the program's path.
-const Snippet* SnippetOf(const QString& shell, QString& quoted, const QString& program) {
-  if (shell == QLatin1String("bash")) {
+// The shell's lines, `first` (its hook, or the line naming the program alone)
+// followed by its completion, with the program's path quoted for the shell.
+std::optional<QString> Filled(const QString& shell, const QString& program, const char* Snippet::*first) {
+  const Snippet* snippet = nullptr;
+  QString quoted;
+  if (shell == QLatin1String("bash") || shell == QLatin1String("zsh")) {
+    snippet = shell == QLatin1String("bash") ? &kBash : &kZsh;
     quoted = PosixQuoted(program);
-    return &kBash;
-  }
-  if (shell == QLatin1String("zsh")) {
-    quoted = PosixQuoted(program);
-    return &kZsh;
-  }
-  if (shell == QLatin1String("fish")) {
+  } else if (shell == QLatin1String("fish")) {
+    snippet = &kFish;
     quoted = FishQuoted(program);
-    return &kFish;
+  } else {
+    return std::nullopt;
   }
-  return nullptr;
+  QString text = QString::fromUtf8(snippet->*first) + QString::fromUtf8(snippet->completion);
+  return text.replace(QLatin1String("@PROGRAM@"), quoted);
 }
 
 }  // namespace
 
 std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program) {
-  QString quoted;
-  const Snippet* snippet = SnippetOf(shell, quoted, program);
-  if (!snippet) return std::nullopt;
-  QString text = QString::fromUtf8(snippet->hook) + QString::fromUtf8(snippet->completion);
-  return text.replace(QLatin1String("@PROGRAM@"), quoted);
+  return Filled(shell, program, &Snippet::hook);
 }
 
 std::optional<QString> ShellCompletion(const QString& shell, const QString& program) {
-  QString quoted;
-  const Snippet* snippet = SnippetOf(shell, quoted, program);
-  if (!snippet) return std::nullopt;
-  QString text = QString::fromUtf8(snippet->program) + QString::fromUtf8(snippet->completion);
-  return text.replace(QLatin1String("@PROGRAM@"), quoted);
+  return Filled(shell, program, &Snippet::program);
 }
 
 }  // namespace zelkar::launch
