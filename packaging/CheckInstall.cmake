@@ -116,7 +116,7 @@ elseif(STEP STREQUAL "mime-package")
     expect_contains("${mime}/subclasses" "application/x-zelkar-backup text/plain")
     # A backup saved without ".zkb" is known by its first section header.
     file(READ "${mime}/magic" magic HEX)
-    string(HEX "[application/x-zelkar-backup]" type_hex)
+    string(HEX ":application/x-zelkar-backup]" type_hex)
     string(HEX "[Zelkar]" header_hex)
     string(FIND "${magic}" "${type_hex}" type_at)
     string(FIND "${magic}" "${header_hex}" header_at)

@@ -61,11 +61,13 @@ class SessionTest : public BackupTest {
     modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\.zkb\\", "Zelkar.File", 0);
     modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\", "Zelkar Backup File", 0);
     backup = Sample("windows-crlf.zkb", "my backup.zkb");
+    Pictures::ProgramIcon();  // registers the resources the desktop's icon is taken from
   }
   void TearDown() override {
     runtime_.reset();
     BackupTest::TearDown();
   }
+  QString data(const char* relative) const { return path(QStringLiteral("home/.local/share/")) + QLatin1String(relative); }
   QString socketName() const { return SingleInstance::ServerNameFor(path(QStringLiteral("registry"))); }
 
   QString backup;
@@ -190,25 +192,7 @@ TEST_F(SessionTest, ASecondProgramWithAFileHandsItOverAndEndsAtOnce) {
   running.waitForFinished();
 }
 
-class DesktopFilesTest : public StoreTest {
- protected:
-  void SetUp() override {
-    StoreTest::SetUp();
-    Pictures::ProgramIcon();  // registers the resources the icon is taken from
-  }
-  QString data(const char* relative) const { return path(QStringLiteral("home/.local/share/")) + QLatin1String(relative); }
-  static QByteArray Read(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
-  void WriteFile(const QString& file, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(file).path());
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size());
-  }
-};
-
-TEST_F(DesktopFilesTest, StartFilesAreRenamedIntoPlaceWithFixedModesNeverWrittenThroughLinks) {
+TEST_F(SessionTest, StartFilesAreRenamedIntoPlaceWithFixedModesNeverWrittenThroughLinks) {
   const QString exe = QStringLiteral("/opt/zelkar/zelkar");
   const char* const written[] = {desktop::kDesktopEntryFile, desktop::kMimePackageFile, desktop::kIconFile};
   const mode_t umask = ::umask(0);
@@ -222,39 +206,37 @@ TEST_F(DesktopFilesTest, StartFilesAreRenamedIntoPlaceWithFixedModesNeverWritten
   }
 
   // Links planted in their place: one to somebody's file, one dangling.
-  const QString victim = path(QStringLiteral("victim"));
-  WriteFile(victim, "keep me");
+  const QString victim = Write("victim", "keep me");
   const QString nowhere = path(QStringLiteral("elsewhere/created"));
   ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("elsewhere"))));
   for (const char* file : written) {
-    const QByteArray content = Read(data(file));
+    const QByteArray content = Bytes(data(file));
     ASSERT_TRUE(QFile::remove(data(file)));
     ASSERT_TRUE(QFile::link(file == written[1] ? nowhere : victim, data(file)));
     desktop::Integrate(exe, desktop::Refresh::Wait);
     SCOPED_TRACE(file);
     EXPECT_TRUE(files::IsPlainFile(data(file), 0644));
-    EXPECT_EQ(Read(data(file)), content);
+    EXPECT_EQ(Bytes(data(file)), content);
   }
   ::umask(umask);
-  EXPECT_EQ(Read(victim), "keep me");
+  EXPECT_EQ(Bytes(victim), "keep me");
   EXPECT_FALSE(QFileInfo::exists(nowhere));
 }
 
-TEST_F(DesktopFilesTest, AnInstalledEntryThatStartsTheRunningProgramIsNotHidden) {
+TEST_F(SessionTest, AnInstalledEntryThatStartsTheRunningProgramIsNotHidden) {
   const QString bin = path(QStringLiteral("sys bin"));
-  ASSERT_TRUE(QDir().mkpath(bin));
-  const QString exe = bin + QStringLiteral("/zelkar");
-  WriteFile(exe, "#!/bin/sh\n");
+  const QString exe = Write("sys bin/zelkar", "#!/bin/sh\n");
   ASSERT_EQ(::chmod(QFile::encodeName(exe).constData(), 0755), 0);
   const QString other = path(QStringLiteral("build/zelkar"));
   const Env dataDirs("XDG_DATA_DIRS", path(QStringLiteral("sys")));
   const Env programs("PATH", bin + QLatin1Char(':') + qEnvironmentVariable("PATH"));
-  const QString installed = path(QStringLiteral("sys/")) + QLatin1String(desktop::kDesktopEntryFile);
+  const QString installed = QStringLiteral("sys/") + QLatin1String(desktop::kDesktopEntryFile);
   const QString own = data(desktop::kDesktopEntryFile);
+  const QString ownRelative = QStringLiteral("home/.local/share/") + QLatin1String(desktop::kDesktopEntryFile);
 
   for (const QString& exec : {QStringLiteral("zelkar %f"), desktop::ExecArgument(exe) + QStringLiteral(" %f")}) {
     SCOPED_TRACE(qPrintable(exec));
-    WriteFile(installed, "[Desktop Entry]\nType=Application\nName=Zelkar\nExec=" + exec.toUtf8() + "\n");
+    Write(installed, "[Desktop Entry]\nType=Application\nName=Zelkar\nExec=" + exec.toUtf8() + "\n");
     // Another build of the program has its own entry; the installed one does not.
     desktop::Outcome outcome = desktop::Integrate(other, desktop::Refresh::Wait);
     EXPECT_TRUE(QFileInfo::exists(own));
@@ -263,10 +245,10 @@ TEST_F(DesktopFilesTest, AnInstalledEntryThatStartsTheRunningProgramIsNotHidden)
     EXPECT_FALSE(outcome.desktopEntryWritten);
     EXPECT_FALSE(QFileInfo::exists(own));
     // An entry the user wrote is left alone.
-    WriteFile(own, "[Desktop Entry]\nName=My Zelkar\n");
+    Write(ownRelative, "[Desktop Entry]\nName=My Zelkar\n");
     outcome = desktop::Integrate(exe, desktop::Refresh::Wait);
     EXPECT_FALSE(outcome.desktopEntryRemoved || outcome.desktopEntryWritten);
-    EXPECT_EQ(Read(own), "[Desktop Entry]\nName=My Zelkar\n");
+    EXPECT_EQ(Bytes(own), "[Desktop Entry]\nName=My Zelkar\n");
     QFile::remove(own);
   }
   EXPECT_TRUE(desktop::DesktopEntry(exe).contains("\nStartupWMClass=Zelkar\n"));
