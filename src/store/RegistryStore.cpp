@@ -1,5 +1,6 @@
 #include "store/RegistryStore.h"
 
+#include "launch/core/KeywordFolder.h"
 #include "store/HiveFile.h"
 
 #include <QDir>
@@ -117,6 +118,8 @@ RegistryStore::RegistryStore(const StoreLocation& location) : impl_(std::make_un
     impl_->machine = impl_->user;
   else
     impl_->machine = std::make_shared<HiveFile>(location.machineFile, location.readOnly, false);
+  // Whoever writes keywords keeps the keyword folder in step.
+  if (!location.readOnly) launch::FollowKeywordFolder(*this);
 }
 
 RegistryStore::~RegistryStore() = default;
@@ -206,6 +209,10 @@ Outcome RegistryStore::deleteKey(Hive hive, const QString& path) {
   if (hive == Hive::ClassesRoot && FoldPath(path).isEmpty())
     return file->keyExists(Impl::folded(hive, path)) ? Outcome::Refused : Outcome::Missing;
   return impl_->noted(*file, file->deleteKey(KeyPath::from(Impl::inFile(hive, path))));
+}
+
+void RegistryStore::watch(Hive hive, const QString& path, Watch changed) {
+  if (HiveFile* file = impl_->file(hive)) file->watch(Impl::folded(hive, path), std::move(changed));
 }
 
 QString RegistryStore::faultText() const { return impl_->faultText; }

@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -116,6 +117,12 @@ class RegistryStore {
   Outcome deleteValue(Hive hive, const QString& path, const QString& name);
   // Deletes a key that has no subkeys, with its values.
   Outcome deleteKey(Hive hive, const QString& path);
+
+  // Once writes below the key are committed, `changed` gets the names (as
+  // written) of the subkeys right below it that they touched, and `whole` true
+  // when the key itself was written. One watch per hive.
+  using Watch = std::function<void(const QStringList& names, bool whole)>;
+  void watch(Hive hive, const QString& path, Watch changed);
 
   // Description of the last Fault outcome (for the "Error: " message).
   QString faultText() const;

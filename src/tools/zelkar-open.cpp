@@ -1,9 +1,12 @@
 // zelkar-open: opens a keyword from the command line, as the window's Run does.
 #include "launch/core/DetachedLaunchBackend.h"
+#include "launch/core/KeywordFolder.h"
 #include "launch/core/KeywordOpen.h"
 #include "launch/core/LaunchResolver.h"
 #include "launch/core/ShellInit.h"
+#include "launch/core/TargetWords.h"
 #include "store/RegistryStore.h"
+#include "tools/DesktopCommands.h"
 #include "tools/PrintLine.h"
 
 #include <QFile>
@@ -30,7 +33,8 @@ enum Exit {
 };
 
 constexpr const char* kUsageLine =
-    "Usage: zelkar-open NAME [ARGUMENT ...] | --list | --shell-init bash|zsh|fish | --help\n";
+    "Usage: zelkar-open NAME [WORD ...] | --list | --shell-init bash|zsh|fish | --sync\n"
+    "       | --desktop on|off|status | --bookmarks [FILE] | --help\n";
 
 constexpr const char* kHelp =
     "Opens a Zelkar keyword: starts its program with the arguments given (each one\n"
@@ -44,6 +48,14 @@ constexpr const char* kHelp =
     "  zelkar-open --shell-init SHELL    lines for bash, zsh or fish that run keywords\n"
     "                                    typed as commands and complete keyword names:\n"
     "                                    eval \"$(zelkar-open --shell-init bash)\" in ~/.bashrc\n"
+    "  zelkar-open --desktop on|off|status  makes every keyword a command for the\n"
+    "                                    desktop's run dialogs (a folder of links at the\n"
+    "                                    end of PATH), KRunner and GNOME's search\n"
+    "  zelkar-open --sync                rebuilds that folder; says which keywords it leaves out\n"
+    "  zelkar-open --bookmarks [FILE]    the keywords for internet addresses as a bookmark file\n"
+    "                                    for a browser's address bar\n"
+    "Words after a keyword replace %s in its target (percent-encoded in an address);\n"
+    "a program without %s gets them as its arguments.\n"
     "  zelkar-open --command-not-found NAME [ARGUMENT ...]\n"
     "                                    as NAME, but silent with status 127 when NAME is\n"
     "                                    no keyword (the shells' not-found hooks use it)\n"
@@ -115,8 +127,7 @@ int openKeyword(const QString& name, const QStringList& arguments, bool notFound
     case KeywordOpening::Broken:
       return failWith(NoKeyword, QStringLiteral("the keyword '%1' has a broken target: %2").arg(name, opening.target));
     case KeywordOpening::TakesNoArguments: {
-      const QString problem =
-          QStringLiteral("the keyword '%1' opens %2, which takes no arguments").arg(name, opening.target);
+      const QString problem = zelkar::launch::WordsRefusedText(name, opening.target);
       return notFoundHook ? failWith(BadUsage, problem) : usageError(problem);
     }
     case KeywordOpening::Failed:
@@ -147,7 +158,9 @@ QString ownPath(const char* argv0) {
 }
 
 int shellInit(const QString& shell, const char* argv0) {
-  const std::optional<QString> snippet = zelkar::launch::ShellInitSnippet(shell, ownPath(argv0));
+  const QString folder = zelkar::launch::KeywordFolderPath();
+  const std::optional<QString> snippet = zelkar::launch::ShellInitSnippet(
+      shell, ownPath(argv0), zelkar::launch::ReadFolderMark(folder) ? folder : QString());
   if (!snippet)
     return usageError(QStringLiteral("no start-up lines for the shell '%1' (bash, zsh or fish)").arg(shell));
   const QByteArray bytes = snippet->toUtf8();
@@ -172,6 +185,16 @@ int run(const QStringList& args, const char* argv0) {
     if (args.size() != 2) return usageError(QStringLiteral("--shell-init needs one shell: bash, zsh or fish"));
     return shellInit(args[1], argv0);
   }
+  if (first == QLatin1String("--sync") || first == QLatin1String("--desktop") || first == QLatin1String("--bookmarks")) {
+    const bool desktop = first == QLatin1String("--desktop");
+    if (desktop ? args.size() != 2 : args.size() > (first == QLatin1String("--sync") ? 1 : 2))
+      return usageError(desktop ? QStringLiteral("--desktop needs on, off or status")
+                                : QStringLiteral("%1 takes no such arguments").arg(first));
+    if (const std::optional<QString> problem = openStore()) return failWith(NoStore, *problem);
+    if (desktop) return zelkar::tools::DesktopCommand(args[1], ownPath(argv0));
+    if (first == QLatin1String("--sync")) return zelkar::tools::SyncCommand(ownPath(argv0));
+    return zelkar::tools::BookmarksCommand(args.mid(1));
+  }
   if (first == QLatin1String("--command-not-found") || first == QLatin1String("--")) {
     if (args.size() < 2) return usageError(QStringLiteral("no keyword given after %1").arg(first));
     return openKeyword(args[1], args.mid(2), first != QLatin1String("--"));
@@ -186,5 +209,8 @@ int run(const QStringList& args, const char* argv0) {
 int main(int argc, char** argv) {
   QStringList args;
   for (int i = 1; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+  // Called through a link in the keyword folder: the link's name is the keyword.
+  const QString called = argc > 0 ? QFileInfo(QFile::decodeName(argv[0])).fileName() : QString();
+  if (!called.isEmpty() && called != QLatin1String("zelkar-open")) return openKeyword(called, args, false);
   return run(args, argc > 0 ? argv[0] : "zelkar-open");
 }

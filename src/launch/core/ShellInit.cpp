@@ -129,7 +129,8 @@ QString FishQuoted(const QString& text) {
 
 QStringList ShellInitShells() { return {QStringLiteral("bash"), QStringLiteral("zsh"), QStringLiteral("fish")}; }
 
-std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program) {
+std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program,
+                                        const QString& keywordFolder) {
   const char* snippet = nullptr;
   QString quoted;
   if (shell == QLatin1String("bash")) {
@@ -144,7 +145,15 @@ std::optional<QString> ShellInitSnippet(const QString& shell, const QString& pro
   } else {
     return std::nullopt;
   }
-  return QString::fromUtf8(snippet).replace(QLatin1String("@PROGRAM@"), quoted);
+  QString lines = QString::fromUtf8(snippet).replace(QLatin1String("@PROGRAM@"), quoted);
+  if (keywordFolder.isEmpty()) return lines;
+  // Keywords as commands after every real command.
+  if (shell == QLatin1String("fish")) {
+    const QString folder = FishQuoted(keywordFolder);
+    return lines + QStringLiteral("contains -- %1 $PATH; or set -gx PATH $PATH %1\n").arg(folder);
+  }
+  const QString folder = PosixQuoted(keywordFolder);
+  return lines + QStringLiteral("case \":$PATH:\" in *:%1:*) ;; *) export PATH=\"$PATH\":%1 ;; esac\n").arg(folder);
 }
 
 }  // namespace zelkar::launch

@@ -17,6 +17,8 @@ QStringList ShellInitShells();
 // "zelkar-open" from `program` --list. `program` is the absolute path of
 // zelkar-open, so the hook never runs into itself when the tool is gone.
 // Nothing for a shell not in ShellInitShells().
-std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program);
+// A `keywordFolder` given is put at the end of PATH, once.
+std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program,
+                                        const QString& keywordFolder = QString());
 
 }  // namespace zelkar::launch
