@@ -29,7 +29,7 @@ DesktopFile KRunnerEntry() {
               "Type=Service\n"
               "Name=Zelkar keywords\n"
               "Comment=Opens the keywords registered in Zelkar\n"
-              "Icon=example.orbrin.zelkar\n"
+              "Icon=zelkar\n"
               "X-KDE-PluginInfo-Name=" + kSearchBusName.toUtf8() + "\n"
               "X-KDE-PluginInfo-EnabledByDefault=true\n"
               "X-Plasma-API=DBus\n"
