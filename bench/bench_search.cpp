@@ -1,0 +1,72 @@
+#include "BenchStore.h"
+
+#include "launch/core/KeywordFolder.h"
+#include "launch/core/LaunchBackend.h"
+#include "search/SearchService.h"
+#include "store/Keywords.h"
+#include "store/RegistryStore.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using zelkar::store::Hive;
+using zelkar::store::RegistryStore;
+using zelkar::store::Value;
+
+void MakeKeywords(int count) {
+  RegistryStore& store = RegistryStore::current();
+  RegistryStore::Transaction group(store, Hive::LocalMachine);
+  for (int i = 0; i < count; ++i)
+    store.writeValue(Hive::LocalMachine,
+                     zelkar::kAppPathsKey + QStringLiteral("kw%1.exe").arg(i, 5, 10, QLatin1Char('0')), QString(),
+                     Value::fromString(QStringLiteral("https://example.com/%1?q=%s").arg(i)));
+  group.commit();
+}
+
+// One query as KRunner (Match) and GNOME Shell (GetInitialResultSet, then the
+// metas of what it lists) make it with 10,000 keywords, the store read afresh.
+// Argument 0: a beginning shared by every keyword (20 listed); 1: one exact name.
+void BM_SearchMatch(benchmark::State& state) {
+  const BenchStore bench;
+  MakeKeywords(10000);
+  zelkar::launch::RecordingLaunchBackend backend;
+  const zelkar::search::SearchService service(backend);
+  const QString query = state.range(0) == 0 ? QStringLiteral("kw") : QStringLiteral("kw09999");
+  for (auto _ : state) benchmark::DoNotOptimize(service.match(query));
+}
+BENCHMARK(BM_SearchMatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_SearchGnomeResultSet(benchmark::State& state) {
+  const BenchStore bench;
+  MakeKeywords(10000);
+  zelkar::launch::RecordingLaunchBackend backend;
+  const zelkar::search::SearchService service(backend);
+  for (auto _ : state) benchmark::DoNotOptimize(service.resultMetas(service.resultSet({QStringLiteral("kw")})));
+}
+BENCHMARK(BM_SearchGnomeResultSet)->Unit(benchmark::kMillisecond);
+
+// zelkar-open --sync over 10,000 keywords: a folder built from nothing, then one
+// already equal to the store (the diff of names alone).
+void BM_KeywordFolderSync(benchmark::State& state) {
+  const BenchStore bench;
+  const QByteArray data = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", QFile::encodeName(bench.path(QStringLiteral("data"))));
+  MakeKeywords(10000);
+  const bool fresh = state.range(0) == 0;
+  for (auto _ : state) {
+    if (fresh) {
+      state.PauseTiming();
+      zelkar::launch::RemoveKeywordFolder();
+      state.ResumeTiming();
+    }
+    zelkar::launch::FolderSync sync;
+    zelkar::launch::SyncKeywordFolder(RegistryStore::current(), QStringLiteral("/usr/bin/zelkar-open"), sync);
+    if (sync.added != (fresh ? 10000 : 0)) state.SkipWithError("not in step");
+  }
+  zelkar::launch::RemoveKeywordFolder();
+  qputenv("XDG_DATA_HOME", data);
+}
+BENCHMARK(BM_KeywordFolderSync)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
