@@ -16,22 +16,32 @@ using zelkar::store::Hive;
 using zelkar::store::RegistryStore;
 using zelkar::store::Value;
 
-void MakeKeywords(int count) {
-  RegistryStore& store = RegistryStore::current();
-  RegistryStore::Transaction group(store, Hive::LocalMachine);
-  for (int i = 0; i < count; ++i)
-    store.writeValue(Hive::LocalMachine,
-                     zelkar::kAppPathsKey + QStringLiteral("kw%1.exe").arg(i, 5, 10, QLatin1Char('0')), QString(),
-                     Value::fromString(QStringLiteral("https://example.com/%1?q=%s").arg(i)));
-  group.commit();
-}
+// The keyword folder of a benchmark: in its store's folder, removed at the end.
+class BenchFolder {
+ public:
+  explicit BenchFolder(const BenchStore& bench) : previous_(qgetenv("XDG_DATA_HOME")) {
+    qputenv("XDG_DATA_HOME", QFile::encodeName(bench.path(QStringLiteral("data"))));
+  }
+  ~BenchFolder() {
+    zelkar::launch::RemoveKeywordFolder();
+    if (previous_.isNull())
+      qunsetenv("XDG_DATA_HOME");
+    else
+      qputenv("XDG_DATA_HOME", previous_);
+  }
+  BenchFolder(const BenchFolder&) = delete;
+  BenchFolder& operator=(const BenchFolder&) = delete;
+
+ private:
+  QByteArray previous_;
+};
 
 // One query as KRunner (Match) and GNOME Shell (GetInitialResultSet, then the
 // metas of what it lists) make it with 10,000 keywords, the store read afresh.
 // Argument 0: a beginning shared by every keyword (20 listed); 1: one exact name.
 void BM_SearchMatch(benchmark::State& state) {
   const BenchStore bench;
-  MakeKeywords(10000);
+  MakeBenchKeywords(10000, QStringLiteral("https://example.com/%1?q=%s"));
   zelkar::launch::RecordingLaunchBackend backend;
   const zelkar::search::SearchService service(backend);
   const QString query = state.range(0) == 0 ? QStringLiteral("kw") : QStringLiteral("kw09999");
@@ -41,7 +51,7 @@ BENCHMARK(BM_SearchMatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_SearchGnomeResultSet(benchmark::State& state) {
   const BenchStore bench;
-  MakeKeywords(10000);
+  MakeBenchKeywords(10000, QStringLiteral("https://example.com/%1?q=%s"));
   zelkar::launch::RecordingLaunchBackend backend;
   const zelkar::search::SearchService service(backend);
   for (auto _ : state) benchmark::DoNotOptimize(service.resultMetas(service.resultSet({QStringLiteral("kw")})));
@@ -52,9 +62,8 @@ BENCHMARK(BM_SearchGnomeResultSet)->Unit(benchmark::kMillisecond);
 // already equal to the store (the diff of names alone).
 void BM_KeywordFolderSync(benchmark::State& state) {
   const BenchStore bench;
-  const QByteArray data = qgetenv("XDG_DATA_HOME");
-  qputenv("XDG_DATA_HOME", QFile::encodeName(bench.path(QStringLiteral("data"))));
-  MakeKeywords(10000);
+  const BenchFolder folder(bench);
+  MakeBenchKeywords(10000, QStringLiteral("https://example.com/%1?q=%s"));
   const bool fresh = state.range(0) == 0;
   zelkar::launch::FolderSync first;
   zelkar::launch::SyncKeywordFolder(RegistryStore::current(), QStringLiteral("/usr/bin/zelkar-open"), first);
@@ -68,11 +77,6 @@ void BM_KeywordFolderSync(benchmark::State& state) {
     zelkar::launch::SyncKeywordFolder(RegistryStore::current(), QStringLiteral("/usr/bin/zelkar-open"), sync);
     if (sync.added != (fresh ? 10000 : 0)) state.SkipWithError("not in step");
   }
-  zelkar::launch::RemoveKeywordFolder();
-  if (data.isNull())
-    qunsetenv("XDG_DATA_HOME");
-  else
-    qputenv("XDG_DATA_HOME", data);
 }
 // Making 10,000 links is the file system's work and slow on some; one run of it.
 BENCHMARK(BM_KeywordFolderSync)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -83,9 +87,8 @@ BENCHMARK(BM_KeywordFolderSync)->Arg(1)->Unit(benchmark::kMillisecond);
 // (its one link made and removed by the store's watch).
 void BM_RegisterDeleteWithFolder(benchmark::State& state) {
   const BenchStore bench;
-  const QByteArray data = qgetenv("XDG_DATA_HOME");
-  qputenv("XDG_DATA_HOME", QFile::encodeName(bench.path(QStringLiteral("data"))));
-  MakeKeywords(10000);
+  const BenchFolder folder(bench);
+  MakeBenchKeywords(10000, QStringLiteral("https://example.com/%1?q=%s"));
   RegistryStore& store = RegistryStore::current();
   zelkar::launch::FolderSync sync;
   if (state.range(0) == 1) zelkar::launch::SyncKeywordFolder(store, QStringLiteral("/usr/bin/zelkar-open"), sync);
@@ -96,11 +99,6 @@ void BM_RegisterDeleteWithFolder(benchmark::State& state) {
     if (QFileInfo(link).isSymLink() != (state.range(0) == 1)) state.SkipWithError("link not in step");
     store.deleteKey(Hive::LocalMachine, key);
   }
-  zelkar::launch::RemoveKeywordFolder();
-  if (data.isNull())
-    qunsetenv("XDG_DATA_HOME");
-  else
-    qputenv("XDG_DATA_HOME", data);
 }
 BENCHMARK(BM_RegisterDeleteWithFolder)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

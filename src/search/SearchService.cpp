@@ -10,6 +10,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "store/RegistryStore.h"
+
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace zelkar::search {
@@ -72,7 +76,22 @@ bool SearchService::registerOn(QDBusConnection connection) {
          connection.registerService(launch::kSearchBusName);
 }
 
+void SearchService::followStoreFile() const {
+  store::RegistryStore& current = store::RegistryStore::current();
+  struct stat info {};
+  const QByteArray file = QFile::encodeName(current.hiveFile(store::Hive::LocalMachine));
+  const std::uint64_t identity =
+      ::stat(file.constData(), &info) == 0 ? (std::uint64_t(info.st_dev) << 40) ^ std::uint64_t(info.st_ino) : 0;
+  if (identity == storeFile_) return;
+  if (storeFile_ != 0 || identity != 0) {
+    const store::StoreLocation location = current.location();  // a copy: the store closes first
+    store::RegistryStore::useLocation(location);
+  }
+  storeFile_ = identity;
+}
+
 QList<RemoteMatch> SearchService::match(const QString& text) const {
+  followStoreFile();
   const Query query = Query::fromText(text);
   QList<RemoteMatch> matches;
   for (const Hit& hit : FindKeywords(query)) {
@@ -96,12 +115,14 @@ void SearchService::run(const QString& matchId) const {
 }
 
 QStringList SearchService::resultSet(const QStringList& terms) const {
+  followStoreFile();
   QStringList ids;
   for (const Hit& hit : FindKeywords(Query::fromTerms(terms))) ids.append(hit.name);
   return ids;
 }
 
 QList<QVariantMap> SearchService::resultMetas(const QStringList& ids) const {
+  followStoreFile();
   QList<QVariantMap> metas;
   for (const QString& id : ids) {
     const QString target = launch::KeywordTarget(id);
@@ -126,6 +147,7 @@ void SearchService::launchWindow() const {
 }
 
 void SearchService::open(const QString& keyword, const QStringList& words) const {
+  followStoreFile();
   const launch::KeywordOpening opening = launch::OpenKeyword(keyword, words, backend_);
   if (opening.result == launch::KeywordOpening::Started) return;
   // Nobody sees a failure here but the session's log.

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <cstdint>
+
 namespace zelkar::search {
 
 // One match as KRunner takes it: (sssida{sv}).
@@ -54,8 +56,12 @@ class SearchService : public QObject {
   void launchWindow() const;
 
  private:
+  // Reopens the store when its file was made or replaced since it was opened:
+  // a long-running service must not answer from a file that is gone.
+  void followStoreFile() const;
   void open(const QString& keyword, const QStringList& words) const;
   launch::LaunchBackend& backend_;
+  mutable std::uint64_t storeFile_ = 0;  // device and inode of the file open, 0 for none
 };
 
 // org.kde.krunner1

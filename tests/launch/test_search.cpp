@@ -137,6 +137,17 @@ TEST_F(SearchTest, TheBusStartsTheServiceThatDesktopOnRegisters) {
                        call + QStringList{kKRunner + QStringLiteral(".Run"), QStringLiteral("rec a&b 'c'"), QString()})
                 .code,
             0);
+  // A service started before its store exists sees the store once it is made.
+  QProcessEnvironment later = QProcessEnvironment::systemEnvironment();
+  later.insert(QStringLiteral("ZELKAR_REGISTRY"), path(QStringLiteral("later")));
+  const QString gdbus = (QStringList{"gdbus"} + call.mid(2)).join(QLatin1Char(' ')) + QStringLiteral(" org.kde.krunner1.Match late");
+  const Ran fresh = RunProgram(QStringLiteral("dbus-run-session"),
+                               {QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                gdbus + "; \"$0\" add '" + kAppPathsFull + "late.exe' --default --data /; " + gdbus,
+                                QStringLiteral(ZELKAR_REG_BINARY)},
+                               later);
+  EXPECT_TRUE(fresh.out.startsWith(QLatin1String("(@a(sssida{sv}) [],)\n([('late', 'late', 'folder', 100"))) << qPrintable(fresh.out + fresh.err);
+
   QFile args(script + QStringLiteral(".args"));
   const QDeadlineTimer deadline(10000);
   while (!args.exists() && !deadline.hasExpired()) QThread::msleep(20);

@@ -335,6 +335,13 @@ TEST_F(ZelkarOpenTest, KeywordFolderFollowsEveryWriterAndRunsKeywordsWithWords) 
   EXPECT_EQ(ran.code, 0) << qPrintable(ran.err);
   EXPECT_EQ(ArgsOf(recorder), (QStringList{recorder, QStringLiteral("a b"), QStringLiteral("$(touch pwned)")}));
 
+  // A terminal: the shell hook puts the folder at the end of PATH, once.
+  const Ran shell = RunWithBuildPath(
+      QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("eval \"$(zelkar-open --shell-init bash)\"; "
+                                                                    "eval \"$(zelkar-open --shell-init bash)\"; printf %s \"$PATH\"")});
+  EXPECT_TRUE(shell.out.endsWith(QLatin1Char(':') + folder)) << qPrintable(shell.out);
+  EXPECT_EQ(shell.out.count(folder), 1);
+
   EXPECT_EQ(RunOpen({QStringLiteral("--desktop"), QStringLiteral("off")}).code, 0);
   EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("notepad")});  // only what Zelkar did not create
   EXPECT_FALSE(QFile::exists(path(QStringLiteral("home/.config/environment.d/60-zelkar.conf"))));
