@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Keywords.h"
 #include "store/RegistryStore.h"
 
 #include <QByteArray>
@@ -28,3 +29,16 @@ class BenchStore {
   QTemporaryDir dir_;
   QByteArray previous_;
 };
+
+// `count` keywords "kw00000.exe", ... in one transaction, each target `target`
+// with its "%1" replaced by the keyword's number.
+inline void MakeBenchKeywords(int count, const QString& target) {
+  using zelkar::store::Hive;
+  zelkar::store::RegistryStore& store = zelkar::store::RegistryStore::current();
+  zelkar::store::RegistryStore::Transaction group(store, Hive::LocalMachine);
+  for (int i = 0; i < count; ++i)
+    store.writeValue(Hive::LocalMachine,
+                     zelkar::kAppPathsKey + QStringLiteral("kw%1.exe").arg(i, 5, 10, QLatin1Char('0')), QString(),
+                     zelkar::store::Value::fromString(target.arg(i)));
+  group.commit();
+}

@@ -2,8 +2,6 @@
 
 #include "app/Controls.h"
 #include "app/frmMain.h"
-#include "store/Keywords.h"
-#include "store/RegistryStore.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -16,27 +14,13 @@
 
 namespace {
 
-using zelkar::store::Hive;
-using zelkar::store::RegistryStore;
-using zelkar::store::Value;
-
-void MakeKeywords(int count) {
-  RegistryStore& store = RegistryStore::current();
-  RegistryStore::Transaction group(store, Hive::LocalMachine);
-  for (int i = 0; i < count; ++i)
-    store.writeValue(Hive::LocalMachine,
-                     zelkar::kAppPathsKey + QStringLiteral("kw%1.exe").arg(i, 5, 10, QLatin1Char('0')), QString(),
-                     Value::fromString(QStringLiteral("/srv/target/%1").arg(i)));
-  group.commit();
-}
-
 // One character typed into the keyword box with 10,000 keywords listed: the
 // change handling, the search, the completion and the tree's selection (the
 // repaint that follows is the platform's and not counted).
 // Argument 0: the character completes the last keyword listed; 1: nothing matches.
 void BM_Keystroke(benchmark::State& state) {
   const BenchStore bench;
-  MakeKeywords(10000);
+  MakeBenchKeywords(10000, QStringLiteral("/srv/target/%1"));
   zelkar::frmMain form;
   form.show();
   form.LoadTVW(false);

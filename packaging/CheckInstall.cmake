@@ -1,7 +1,7 @@
 # Checks an installation, staged as a package build would stage it.
 #   cmake -DSTAGE=dir -DBUILD=dir -DPROGRAMS=a,b -DBINDIR=bin -DDATADIR=share -DID=id -DSTEP=step -P CheckInstall.cmake
 # STEP "files" installs and checks that every file arrived; "desktop-entry",
-# "mime-package" and "metainfo" check one file's content and run its validator,
+# "mime-package", "metainfo" and "search" check content and run a validator,
 # printing SKIPPED when the validator is not installed.
 cmake_minimum_required(VERSION 3.22)
 
@@ -94,6 +94,19 @@ elseif(STEP STREQUAL "desktop-entry")
   expect_contains("${entry}" "[Desktop Action Load]\nName=Load Keywords\nExec=zelkar %f\n")
   expect_contains("${entry}" "[Desktop Action Import]\nName=Import Keywords\nExec=zelkar %f -I\n")
   validate(desktop-file-validate "${entry}")
+
+elseif(STEP STREQUAL "search")
+  # The session bus starts the installed program; KRunner and GNOME Shell find it.
+  set(service "${share}/dbus-1/services/${ID}.Search.service")
+  set(runner "${share}/krunner/dbusplugins/${ID}.Search.desktop")
+  set(provider "${share}/gnome-shell/search-providers/${ID}.search-provider.ini")
+  expect_contains("${service}" "[D-BUS Service]\nName=${ID}.Search\nExec=/usr/${BINDIR}/zelkar-search\n")
+  expect_contains("${runner}" "\nX-Plasma-DBusRunner-Service=${ID}.Search\nX-Plasma-DBusRunner-Path=/example/orbrin/zelkar/Search\n")
+  expect_contains("${provider}" "[Shell Search Provider]\nDesktopId=${ID}.desktop\nBusName=${ID}.Search\n")
+  if(NOT EXISTS "${share}/applications/${ID}.desktop")
+    message(FATAL_ERROR "the search provider names ${ID}.desktop, which is not installed")
+  endif()
+  validate(desktop-file-validate "${runner}")
 
 elseif(STEP STREQUAL "mime-package")
   expect_contains("${package}" "<mime-type type=\"application/x-zelkar-backup\">")

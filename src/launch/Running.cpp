@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/core/Dialogs.h"
+#include "launch/core/LaunchResolver.h"
 #include "launch/modShellExe.h"
 #include "list/TreeView.h"
 #include "store/PathHelpers.h"
@@ -54,7 +55,14 @@ void frmMain::mnuHOCF_Click() {
   Open(folder, true);
 }
 
-void frmMain::cmdRunTxt_Click() { Open(txtExe->text(), true); }
+void frmMain::cmdRunTxt_Click() {
+  const QString text = txtExe->text();
+  if (const std::optional<QString> refusal = launch::RefusedWords(text)) {
+    MsgBox(*refusal, mb::Critical, QStringLiteral("Error"));
+    return;
+  }
+  Open(text, true);
+}
 
 void frmMain::mnuTR_Click() { Open(lblPath->caption(), true); }
 

@@ -517,7 +517,7 @@ Outcome HiveFile::createKey(const KeyPath& path) {
   std::int64_t id = 0;
   if (rc == SQLITE_OK) rc = ensureKey(path, id);
   if (rc == SQLITE_OK) rc = scope.commit();
-  return rc == SQLITE_OK ? Outcome::Done : fail(rc);
+  return rc == SQLITE_OK ? touched(path) : fail(rc);
 }
 
 Outcome HiveFile::writeValue(const KeyPath& path, const QString& name, const Value& value) {
@@ -546,7 +546,7 @@ Outcome HiveFile::writeValue(const KeyPath& path, const QString& name, const Val
     }
   }
   if (rc == SQLITE_OK) rc = scope.commit();
-  return rc == SQLITE_OK ? Outcome::Done : fail(rc);
+  return rc == SQLITE_OK ? touched(path) : fail(rc);
 }
 
 Outcome HiveFile::deleteValue(const KeyPath& path, const QString& name) {
@@ -570,7 +570,7 @@ Outcome HiveFile::deleteValue(const KeyPath& path, const QString& name) {
     }
   }
   if (rc == SQLITE_OK) rc = scope.commit();
-  return rc == SQLITE_OK ? Outcome::Done : fail(rc);
+  return rc == SQLITE_OK ? touched(path) : fail(rc);
 }
 
 Outcome HiveFile::deleteKey(const KeyPath& path) {
@@ -599,7 +599,7 @@ Outcome HiveFile::deleteKey(const KeyPath& path) {
     if (rc != SQLITE_DONE) return fail(rc);
   }
   rc = scope.commit();
-  return rc == SQLITE_OK ? Outcome::Done : fail(rc);
+  return rc == SQLITE_OK ? touched(path) : fail(rc);
 }
 
 bool HiveFile::beginGroup() {
@@ -628,7 +628,10 @@ bool HiveFile::commitGroup() {
       if (!groups_.empty()) db_.exec("RELEASE g");
     }
   }
-  if (groups_.empty()) groupLost_ = false;
+  if (groups_.empty()) {
+    groupLost_ = false;
+    settle();
+  }
   return committed;
 }
 
@@ -644,7 +647,40 @@ void HiveFile::rollbackGroup() {
       db_.exec("RELEASE g");
     }
   }
-  if (groups_.empty()) groupLost_ = false;
+  if (groups_.empty()) {
+    groupLost_ = false;
+    touched_.clear();
+    touchedWhole_ = false;
+  }
+}
+
+void HiveFile::watch(const QString& foldedKey, Watch changed) {
+  watchKey_ = foldedKey + u'\\';
+  watchDepth_ = foldedKey.split(u'\\', Qt::SkipEmptyParts).size();
+  watchChanged_ = std::move(changed);
+}
+
+Outcome HiveFile::touched(const KeyPath& path) {
+  if (!watchChanged_) return Outcome::Done;
+  if (path.folded.size() + 1 == watchKey_.size() && watchKey_.startsWith(path.folded)) {
+    touchedWhole_ = true;
+  } else if (path.folded.startsWith(watchKey_)) {
+    const QStringList parts = path.parts();
+    if (parts.size() > watchDepth_) touched_.append(parts[watchDepth_]);
+  } else {
+    return Outcome::Done;
+  }
+  if (groups_.empty()) settle();
+  return Outcome::Done;
+}
+
+void HiveFile::settle() {
+  if (touched_.isEmpty() && !touchedWhole_) return;
+  const QStringList names = std::move(touched_);
+  const bool whole = touchedWhole_;
+  touched_.clear();
+  touchedWhole_ = false;
+  if (watchChanged_) watchChanged_(names, whole);
 }
 
 std::int64_t HiveFile::dataVersion() {

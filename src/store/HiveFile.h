@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -63,6 +64,13 @@ class HiveFile {
   bool commitGroup();
   void rollbackGroup();
 
+  // Once writes below the key `foldedKey` are committed, `changed` gets the
+  // names (as written) of the subkeys right below it that they touched, and
+  // `whole` true when the key itself was written. Writes that are rolled back
+  // are not reported; a name may be reported that did not change after all.
+  using Watch = std::function<void(const QStringList& names, bool whole)>;
+  void watch(const QString& foldedKey, Watch changed);
+
   QString faultText() const { return faultText_; }
   int faultCode() const { return faultCode_; }
 
@@ -101,6 +109,9 @@ class HiveFile {
   // Records a failed step's reason and says how it counts.
   Outcome fail(int resultCode);
   bool groupRefuses() const;
+  // After a write that was done: noted for the watch, handed on unless a group is open.
+  Outcome touched(const KeyPath& path);
+  void settle();
 
   QString file_;
   bool privateFile_ = false;
@@ -115,6 +126,11 @@ class HiveFile {
   bool groupLost_ = false;    // the outer transaction ended under an inner failure
   QString faultText_;
   int faultCode_ = 0;
+  QString watchKey_;  // folded, with a trailing "\"
+  qsizetype watchDepth_ = 0;  // the number of parts of the watched key
+  Watch watchChanged_;
+  QStringList touched_;
+  bool touchedWhole_ = false;
 };
 
 }  // namespace zelkar::store

@@ -1,5 +1,6 @@
 #include "store/RegistryStore.h"
 
+#include "launch/core/KeywordFolder.h"
 #include "store/HiveFile.h"
 
 #include <QDir>
@@ -120,6 +121,8 @@ RegistryStore::RegistryStore(const StoreLocation& location) : impl_(std::make_un
     impl_->machine = impl_->user;
   else
     impl_->machine = std::make_shared<HiveFile>(location.machineFile, location.readOnly, false);
+  // Whoever writes keywords keeps the keyword folder in step.
+  if (!location.readOnly) launch::FollowKeywordFolder(*this);
 }
 
 RegistryStore::~RegistryStore() = default;
@@ -214,6 +217,10 @@ Outcome RegistryStore::deleteKey(Hive hive, const QString& path) {
 std::int64_t RegistryStore::dataVersion(Hive hive) const {
   HiveFile* file = impl_->file(hive);
   return file ? file->dataVersion() : -1;
+}
+
+void RegistryStore::watch(Hive hive, const QString& path, Watch changed) {
+  if (HiveFile* file = impl_->file(hive)) file->watch(Impl::folded(hive, path), std::move(changed));
 }
 
 QString RegistryStore::faultText() const { return impl_->faultText; }

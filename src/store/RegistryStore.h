@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -130,6 +131,12 @@ class RegistryStore {
   // A number that changes when another process has written the hive since it
   // was last asked; this process's own writes leave it alone.
   std::int64_t dataVersion(Hive hive) const;
+
+  // Once writes below the key are committed, `changed` gets the names (as
+  // written) of the subkeys right below it that they touched, and `whole` true
+  // when the key itself was written. One watch per hive.
+  using Watch = std::function<void(const QStringList& names, bool whole)>;
+  void watch(Hive hive, const QString& path, Watch changed);
 
   // Description of the last Fault outcome (for the "Error: " message).
   QString faultText() const;

@@ -1,10 +1,13 @@
 // zelkar-open: opens a keyword from the command line, as the window's Run does.
 #include "launch/core/DetachedLaunchBackend.h"
+#include "launch/core/KeywordFolder.h"
 #include "launch/core/KeywordNames.h"
 #include "launch/core/KeywordOpen.h"
 #include "launch/core/LaunchResolver.h"
 #include "launch/core/ShellInit.h"
+#include "launch/core/TargetWords.h"
 #include "store/RegistryStore.h"
+#include "tools/DesktopCommands.h"
 #include "tools/ExitCodes.h"
 #include "tools/KeywordVerbs.h"
 #include "tools/PrintLine.h"
@@ -33,9 +36,9 @@ enum Exit {
 };
 
 constexpr const char* kUsageLine =
-    "Usage: zelkar-open NAME [ARGUMENT ...] | --list | --shell-init bash|zsh|fish\n"
+    "Usage: zelkar-open NAME [WORD ...] | --list | --shell-init bash|zsh|fish\n"
     "       zelkar-open --add NAME TARGET [--force] | --rename OLD NEW [--force] | --remove NAME\n"
-    "       zelkar-open --help | --version\n";
+    "       zelkar-open --sync | --desktop on|off|status | --bookmarks [FILE] | --help | --version\n";
 
 constexpr const char* kHelp =
     "Opens a Zelkar keyword: starts its program with the arguments given (each one\n"
@@ -51,6 +54,15 @@ constexpr const char* kHelp =
     "                                    eval \"$(zelkar-open --shell-init bash)\" in ~/.bashrc\n"
     "  zelkar-open --completion SHELL    the completion lines alone (installed for each shell)\n"
     "  zelkar-open --complete PREFIX     the keyword names that begin with PREFIX\n"
+    "  zelkar-open --desktop on|off|status  makes every keyword a command for the\n"
+    "                                    desktop's run dialogs (a folder of links at the\n"
+    "                                    end of PATH), KRunner and GNOME's search\n"
+    "  zelkar-open --sync                rebuilds that folder; says which keywords it leaves out\n"
+    "  zelkar-open --bookmarks [FILE]    the keywords for internet addresses as a bookmark file\n"
+    "                                    for a browser's address bar\n"
+    "Words after a keyword replace %s in its target (percent-encoded in an address);\n"
+    "a program without %s gets them as its arguments. Called by another name (a link\n"
+    "in the keyword folder), zelkar-open opens the keyword of that name.\n"
     "  zelkar-open --command-not-found NAME [ARGUMENT ...]\n"
     "                                    as NAME, but silent with status 127 when NAME is\n"
     "                                    no keyword (the shells' not-found hooks use it)\n";
@@ -166,8 +178,7 @@ int openKeyword(const QString& name, const QStringList& arguments, bool notFound
                                                 "internet address)")
                                      .arg(name, opening.target));
     case KeywordOpening::TakesNoArguments: {
-      const QString problem =
-          QStringLiteral("the keyword '%1' opens %2, which takes no arguments").arg(name, opening.target);
+      const QString problem = zelkar::launch::WordsRefusedText(name, opening.target);
       return notFoundHook ? failWith(BadUsage, problem) : usageError(problem);
     }
     case KeywordOpening::Failed:
@@ -206,8 +217,11 @@ int completeNames(const QString& prefix) {
 }
 
 int shellInit(const QString& shell, const char* argv0, bool completionOnly = false) {
-  const std::optional<QString> snippet = completionOnly ? zelkar::launch::ShellCompletion(shell, ownPath(argv0))
-                                                        : zelkar::launch::ShellInitSnippet(shell, ownPath(argv0));
+  const QString folder = zelkar::launch::KeywordFolderPath();
+  const std::optional<QString> snippet =
+      completionOnly ? zelkar::launch::ShellCompletion(shell, ownPath(argv0))
+                     : zelkar::launch::ShellInitSnippet(shell, ownPath(argv0),
+                                                        zelkar::launch::ReadFolderMark(folder) ? folder : QString());
   if (!snippet)
     return usageError(QStringLiteral("no start-up lines for the shell '%1' (bash, zsh or fish)").arg(shell));
   const QByteArray bytes = snippet->toUtf8();
@@ -248,6 +262,16 @@ int run(const QStringList& args, const char* argv0) {
     if (args.size() > 2) return usageError(QStringLiteral("--complete takes one prefix"));
     return completeNames(args.value(1));
   }
+  if (first == QLatin1String("--sync") || first == QLatin1String("--desktop") || first == QLatin1String("--bookmarks")) {
+    const bool desktop = first == QLatin1String("--desktop");
+    if (desktop ? args.size() != 2 : args.size() > (first == QLatin1String("--sync") ? 1 : 2))
+      return usageError(desktop ? QStringLiteral("--desktop needs on, off or status")
+                                : QStringLiteral("%1 takes no such arguments").arg(first));
+    if (const std::optional<StoreProblem> problem = openStore()) return failWith(problem->code, problem->text);
+    if (desktop) return zelkar::tools::DesktopCommand(args[1], ownPath(argv0));
+    if (first == QLatin1String("--sync")) return zelkar::tools::SyncCommand(ownPath(argv0));
+    return zelkar::tools::BookmarksCommand(args.mid(1));
+  }
   if (first == QLatin1String("--command-not-found") || first == QLatin1String("--")) {
     if (args.size() < 2) return usageError(QStringLiteral("no keyword given after %1").arg(first));
     return openKeyword(args[1], args.mid(2), first != QLatin1String("--"));
@@ -262,5 +286,8 @@ int run(const QStringList& args, const char* argv0) {
 int main(int argc, char** argv) {
   QStringList args;
   for (int i = 1; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+  // Called through a link in the keyword folder: the link's name is the keyword.
+  const QString called = argc > 0 ? QFileInfo(QFile::decodeName(argv[0])).fileName() : QString();
+  if (!called.isEmpty() && called != QLatin1String("zelkar-open")) return openKeyword(called, args, false);
   return run(args, argc > 0 ? argv[0] : "zelkar-open");
 }

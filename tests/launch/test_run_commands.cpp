@@ -107,6 +107,11 @@ TEST_F(RunCommandsTest, TypedTextTargetLabelAndHelpCommands) {
   dialogs.expectBox(QStringLiteral("Error"), QStringLiteral("File not found"), answer::OK, 16);
   EXPECT_EQ(runText(QStringLiteral("no-such-program-zk")), "none");
   EXPECT_EQ(runText(QStringLiteral("www.example.com")), "open http://www.example.com");
+  dialogs.expectBox(QStringLiteral("Error"),
+                    QStringLiteral("The keyword 'music' opens %1, which takes no words. Put %s in its target where "
+                                   "the words go.").arg(folder),
+                    answer::OK, 16);
+  EXPECT_EQ(runText(QStringLiteral("music some jazz")), "none");
 
   f->lblPath->setCaption(song);
   EXPECT_EQ(On(1, f->mnuTR), Open(song));

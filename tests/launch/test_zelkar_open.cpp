@@ -1,6 +1,8 @@
 // zelkar-open: the command prompt's way to keywords.
 #include "LaunchTest.h"
 
+#include "app/frmMain.h"
+#include "launch/core/KeywordFolder.h"
 #include "launch/core/KeywordOpen.h"
 #include "launch/core/ShellInit.h"
 
@@ -13,6 +15,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <memory>
 
 namespace zelkar::test {
@@ -89,7 +92,7 @@ TEST_F(ZelkarOpenTest, ExitStatusesAndMessages) {
   Put(QStringLiteral("here.exe"), dir());
   ran = RunOpen({QStringLiteral("here"), QStringLiteral("extra")});
   EXPECT_EQ(ran.code, 64);
-  EXPECT_TRUE(ran.err.contains(QLatin1String("takes no arguments"))) << qPrintable(ran.err);
+  EXPECT_TRUE(ran.err.contains(QLatin1String("takes no words. Put %s in its target"))) << qPrintable(ran.err);
 }
 
 TEST_F(ZelkarOpenTest, OpensTargetsByTheLaunchersRules) {
@@ -264,6 +267,101 @@ TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsReadAndALockedOneIsReported) {
   EXPECT_EQ(ran.code, 3);
   EXPECT_TRUE(ran.err.contains(hive) && ran.err.contains(QLatin1String("locked"))) << qPrintable(ran.err);
   sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+QStringList FolderEntries() {
+  QStringList names = QDir(launch::KeywordFolderPath()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+  names.sort();
+  return names;
+}
+
+TEST_F(ZelkarOpenTest, KeywordFolderFollowsEveryWriterAndRunsKeywordsWithWords) {
+  const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("home/.config"))));
+  const QString recorder = MakeRecorder(QStringLiteral("recorder"));
+  const QString folder = launch::KeywordFolderPath();
+  const auto key = [](const char* name) { return kAppPathsFull + QLatin1String(name); };
+  Put(QStringLiteral("Rec.exe"), recorder);
+  Put(QStringLiteral("two..dots.exe"), recorder);
+  Ran ran = RunOpen({QStringLiteral("--desktop"), QStringLiteral("on")});
+  EXPECT_TRUE(ran.err.contains(QLatin1String("left out two..dots.exe"))) << qPrintable(ran.err);
+  EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("rec")});
+  EXPECT_TRUE(QFile::exists(path(QStringLiteral("home/.config/environment.d/60-zelkar.conf"))));
+
+  ScriptedDialogs dialogs;
+  frmMain f;
+  struct Step {
+    const char* writer;
+    std::function<void()> write;
+    QStringList entries;
+  } steps[] = {
+      {"window register", [&] { f.SaveKeyword(QStringLiteral("Alpha.exe"), recorder, false); }, {"alpha", "rec"}},
+      {"window delete", [&] { f.DeleteKeyword(QStringLiteral("alpha.exe"), true); }, {"rec"}},
+      {"window load (one transaction)",
+       [&] {
+         dialogs.expectBoxTitled(QStringLiteral("Load '%1'?").arg(testdata(QStringLiteral("backups/windows-crlf.zkb"))),
+                                 answer::Yes);
+         f.LoadList(testdata(QStringLiteral("backups/windows-crlf.zkb")));
+       },
+       {"docs", "notepad", "site"}},
+      {"zelkar-reg",
+       [&] {
+         RunZelkarReg({QStringLiteral("add"), key("Beta.exe"), QStringLiteral("--default"), QStringLiteral("--data"), recorder});
+         RunZelkarReg({QStringLiteral("delete"), key("site.exe")});
+       },
+       {"beta", "docs", "notepad"}},
+      {"zelkar-open --sync over links lost and a file of another program",
+       [&] {
+         QFile::remove(folder + QStringLiteral("/beta"));
+         QFile::remove(folder + QStringLiteral("/notepad"));
+         QFile own(folder + QStringLiteral("/notepad"));
+         ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+         const Ran sync = RunOpen({QStringLiteral("--sync")});
+         EXPECT_EQ(sync.code, 0);
+         EXPECT_TRUE(sync.err.contains(QLatin1String("left out notepad.exe: a file Zelkar did not create")))
+             << qPrintable(sync.err);
+       },
+       {"beta", "docs", "notepad"}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.writer);
+    step.write();
+    EXPECT_EQ(FolderEntries(), step.entries);
+  }
+  EXPECT_FALSE(QFileInfo(folder + QStringLiteral("/notepad")).isSymLink());
+
+  // A run dialog's PATH lookup: the link opens its keyword with the words after it.
+  ran = RunProgram(folder + QStringLiteral("/beta"), {QStringLiteral("a b"), QStringLiteral("$(touch pwned)")});
+  EXPECT_EQ(ran.code, 0) << qPrintable(ran.err);
+  EXPECT_EQ(ArgsOf(recorder), (QStringList{recorder, QStringLiteral("a b"), QStringLiteral("$(touch pwned)")}));
+
+  // A terminal: the shell hook puts the folder at the end of PATH, once.
+  const Ran shell = RunWithBuildPath(
+      QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("eval \"$(zelkar-open --shell-init bash)\"; "
+                                                                    "eval \"$(zelkar-open --shell-init bash)\"; printf %s \"$PATH\"")});
+  EXPECT_TRUE(shell.out.endsWith(QLatin1Char(':') + folder)) << qPrintable(shell.out);
+  EXPECT_EQ(shell.out.count(folder), 1);
+
+  EXPECT_EQ(RunOpen({QStringLiteral("--desktop"), QStringLiteral("off")}).code, 0);
+  EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("notepad")});  // only what Zelkar did not create
+  EXPECT_FALSE(QFile::exists(path(QStringLiteral("home/.config/environment.d/60-zelkar.conf"))));
+  f.SaveKeyword(QStringLiteral("gamma.exe"), recorder, false);  // off: nothing follows
+  EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("notepad")});
+  if (config.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", config);
+}
+
+TEST_F(ZelkarOpenTest, BookmarksCarryAddressKeywordsWithTheirPlaceForWords) {
+  Put(QStringLiteral("Wiki.exe"), QStringLiteral("https://en.wikipedia.org/wiki/%s"));
+  Put(QStringLiteral("q.exe"), QStringLiteral("www.example.com/?a=1&b=\"%s\"<x>"));
+  Put(QStringLiteral("mail.exe"), QStringLiteral("mailto:me@example.com"));
+  Put(QStringLiteral("docs.exe"), dir());
+  const Ran ran = RunOpen({QStringLiteral("--bookmarks")});
+  EXPECT_EQ(ran.code, 0);
+  EXPECT_TRUE(ran.out.startsWith(QLatin1String("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n")));
+  const QStringList marks = ran.out.split(QLatin1Char('\n')).filter(QLatin1String("<DT><A "));
+  EXPECT_EQ(marks, (QStringList{
+      QStringLiteral("        <DT><A HREF=\"http://www.example.com/?a=1&amp;b=&quot;%s&quot;&lt;x&gt;\" SHORTCUTURL=\"q\">q</A>"),
+      QStringLiteral("        <DT><A HREF=\"https://en.wikipedia.org/wiki/%s\" SHORTCUTURL=\"wiki\">wiki</A>")}));
 }
 
 }  // namespace

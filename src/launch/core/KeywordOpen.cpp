@@ -2,6 +2,7 @@
 
 #include "launch/core/KeywordResolver.h"
 #include "launch/core/LaunchResolver.h"
+#include "launch/core/TargetWords.h"
 #include "store/Keywords.h"
 #include "store/modRegEdit.h"
 
@@ -39,17 +40,18 @@ KeywordOpening OpenKeyword(const QString& name, const QStringList& arguments, La
 
   // The window's Run takes a keyword's target through these same rules.
   if (IsRelativeTarget(UsableTarget(target))) return Ended(KeywordOpening::RelativeTarget, target);
-  const LaunchAction action = ResolveTarget(UsableTarget(target));
+  const WordsLaunch launch = ResolveWithWords(target, arguments);
+  const LaunchAction& action = launch.action;
   switch (action.kind) {
     case LaunchAction::Fail:
       if (action.failure == code::FileNotFound || action.failure == code::PathNotFound)
         return Ended(KeywordOpening::Broken, target);
       return Ended(KeywordOpening::Failed, target, action.failure);
     case LaunchAction::Open: {
-      // A document, folder or address has no place for arguments; dropping
-      // them silently would do something other than what was asked.
+      // A document, folder or address without "%s" has no place for words;
+      // dropping them silently would do something other than what was asked.
       KeywordOpening opening;
-      if (!arguments.isEmpty())
+      if (launch.refused)
         opening = Ended(KeywordOpening::TakesNoArguments, target);
       else if (backend.openUrl(action.url))
         opening = Ended(KeywordOpening::Started, target);
@@ -59,7 +61,7 @@ KeywordOpening OpenKeyword(const QString& name, const QStringList& arguments, La
       return opening;
     }
     case LaunchAction::Start:
-      if (!backend.startDetached(action.program, action.arguments + arguments, QString()))
+      if (!backend.startDetached(action.program, action.arguments, QString()))
         return Ended(KeywordOpening::Failed, target, action.failure);
       return Ended(KeywordOpening::Started, target);
   }

@@ -23,7 +23,7 @@ struct KeywordOpening {
     NoKeyword,         // no entry under App Paths
     Broken,            // the entry's target is empty or gone
     RelativeTarget,    // the target is a relative path, which names nothing
-    TakesNoArguments,  // arguments given for a document, folder or address
+    TakesNoArguments,  // words given for a document, folder or address without %s
     Failed,            // the target exists but could not be started or opened
   } result = NoKeyword;
   QString target;            // as stored in the entry
@@ -32,9 +32,10 @@ struct KeywordOpening {
 };
 
 // Opens the keyword `name` (with or without ".exe", any letter case) the way
-// the window's Run does: the entry's target is launched by the same rules, a
-// program with `arguments`, each one argument of its own, never through a
-// shell; a document, folder or address with the desktop's application. The
+// the window's Run does: the entry's target is launched by the same rules,
+// with `arguments` as the words after the keyword (ResolveWithWords), never
+// through a shell; a document, folder or address with the desktop's
+// application. The
 // process store must already be open (a store that cannot be read is the
 // caller's to report).
 KeywordOpening OpenKeyword(const QString& name, const QStringList& arguments, LaunchBackend& backend);

@@ -1,10 +1,12 @@
 #include "launch/core/LaunchResolver.h"
 
 #include "launch/core/CommandWords.h"
+#include "launch/core/TargetWords.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace zelkar::launch {
@@ -76,7 +78,32 @@ LaunchAction ResolveWhole(const QString& text, const KeywordLookup& lookup) {
   return ResolveTarget(text);
 }
 
+// A typed "keyword words...": the keyword's target and the words after it.
+// Words that only a shell could take apart go on as typed, split at blanks.
+struct TypedKeyword {
+  QString name;
+  QString target;
+  QStringList words;
+};
+std::optional<TypedKeyword> KeywordWithWords(const QString& text, const std::optional<QStringList>& words,
+                                             const KeywordLookup& lookup) {
+  const QStringList parts =
+      words ? *words : text.split(QRegularExpression(QStringLiteral("[ \t]+")), Qt::SkipEmptyParts);
+  if (parts.size() < 2 || !lookup || !IsKeywordName(parts.front()) || !InternetAddress(parts.front()).isEmpty())
+    return std::nullopt;
+  const QString target = lookup(parts.front());
+  if (target.isEmpty()) return std::nullopt;
+  return TypedKeyword{parts.front(), target, parts.mid(1)};
+}
+
 }  // namespace
+
+std::optional<QString> RefusedWords(const QString& text, const KeywordLookup& lookup) {
+  if (!MayBeCommand(text) || ResolveWhole(text, lookup).kind != LaunchAction::Fail) return std::nullopt;
+  const auto keyword = KeywordWithWords(text, SplitCommand(text), lookup);
+  if (!keyword || !ResolveWithWords(keyword->target, keyword->words).refused) return std::nullopt;
+  return WordsRefusedText(keyword->name, keyword->target);
+}
 
 QUrl InternetAddress(const QString& text) {
   QString address;
@@ -129,6 +156,14 @@ LaunchAction ResolveLaunch(const QString& text, const KeywordLookup& lookup) {
   if (!notFound || !MayBeCommand(text)) return whole;
 
   const std::optional<QStringList> words = SplitCommand(text);
+  if (const auto keyword = KeywordWithWords(text, words, lookup)) {
+    const WordsLaunch launch = ResolveWithWords(keyword->target, keyword->words);
+    if (launch.refused) return whole;
+    LaunchAction action = launch.action;
+    // A keyword whose target is gone is broken, however its folder fares.
+    if (action.kind == LaunchAction::Fail && action.failure == code::PathNotFound) action.failure = code::FileNotFound;
+    return action;
+  }
   if (!words || words->isEmpty()) return whole;
   LaunchAction first = ResolveWhole(words->front(), lookup);
   if (words->size() == 1) return first.kind == LaunchAction::Fail ? whole : first;

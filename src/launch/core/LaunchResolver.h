@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace zelkar::launch {
 
@@ -50,10 +51,15 @@ using KeywordLookup = std::function<QString(const QString& name)>;
 //  5. otherwise FileNotFound, or PathNotFound when the folder part is missing.
 // The current folder is never searched.
 // When all of that fails for a text holding blanks or quotes, the text is taken
-// as a command (SplitCommand): a first word that starts a program is started
+// as a command (SplitCommand): a first word that is a keyword takes the other
+// words by ResolveWithWords; a first word that starts a program is started
 // with the other words as its arguments. A text never reaches a command
 // interpreter, and files and folders are handed on by absolute path.
 LaunchAction ResolveLaunch(const QString& text, const KeywordLookup& lookup = KeywordTarget);
+
+// The sentence for a typed "keyword words..." whose keyword refuses words (a
+// document, folder or address whose target holds no "%s"); nothing otherwise.
+std::optional<QString> RefusedWords(const QString& text, const KeywordLookup& lookup = KeywordTarget);
 
 // Steps 1, 3, 4 and 5 alone: how one path, program name or address is opened
 // (a keyword's target is launched this way).

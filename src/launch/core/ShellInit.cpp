@@ -166,8 +166,16 @@ std::optional<QString> Filled(const QString& shell, const QString& program, cons
 
 }  // namespace
 
-std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program) {
-  return Filled(shell, program, &Snippet::hook);
+std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program, const QString& keywordFolder) {
+  std::optional<QString> lines = Filled(shell, program, &Snippet::hook);
+  if (!lines || keywordFolder.isEmpty()) return lines;
+  // Keywords as commands after every real command.
+  if (shell == QLatin1String("fish")) {
+    const QString folder = FishQuoted(keywordFolder);
+    return *lines + QStringLiteral("contains -- %1 $PATH; or set -gx PATH $PATH %1\n").arg(folder);
+  }
+  const QString folder = PosixQuoted(keywordFolder);
+  return *lines + QStringLiteral("case \":$PATH:\" in *:%1:*) ;; *) export PATH=\"$PATH\":%1 ;; esac\n").arg(folder);
 }
 
 std::optional<QString> ShellCompletion(const QString& shell, const QString& program) {

@@ -17,7 +17,9 @@ QStringList ShellInitShells();
 // "zelkar-open" from `program` --complete. `program` is the absolute path of
 // zelkar-open, so the hook never runs into itself when the tool is gone.
 // Nothing for a shell not in ShellInitShells().
-std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program);
+// A `keywordFolder` given is put at the end of PATH, once.
+std::optional<QString> ShellInitSnippet(const QString& shell, const QString& program,
+                                        const QString& keywordFolder = QString());
 
 // The completion part of the snippet alone, for the shells' own completion
 // folders: keyword names after "zelkar-open ", from `program` --complete.
