@@ -5,6 +5,8 @@
 #include "launch/core/KeywordFolder.h"
 #include "launch/core/KeywordOpen.h"
 #include "launch/core/ShellInit.h"
+#include "list/TreeView.h"
+#include "support/LabelEdit.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -297,6 +299,15 @@ TEST_F(ZelkarOpenTest, KeywordFolderFollowsEveryWriterAndRunsKeywordsWithWords) 
   } steps[] = {
       {"window register", [&] { f.SaveKeyword(QStringLiteral("Alpha.exe"), recorder, false); }, {"alpha", "rec"}},
       {"window delete", [&] { f.DeleteKeyword(QStringLiteral("alpha.exe"), true); }, {"rec"}},
+      {"window rename",
+       [&] {
+         f.show();
+         f.LoadTVW(false);
+         RenameByLabelEdit(f, 2, QStringLiteral("renamed"));
+         f.tvw->Select(2);
+         f.mnuRHRegister_Click();
+       },
+       {"renamed"}},
       {"window load (one transaction)",
        [&] {
          dialogs.expectBoxTitled(QStringLiteral("Load '%1'?").arg(testdata(QStringLiteral("backups/windows-crlf.zkb"))),
@@ -310,6 +321,13 @@ TEST_F(ZelkarOpenTest, KeywordFolderFollowsEveryWriterAndRunsKeywordsWithWords) 
          RunZelkarReg({QStringLiteral("delete"), key("site.exe")});
        },
        {"beta", "docs", "notepad"}},
+      {"window import",
+       [&] {
+         const QString file = MakeFile(QStringLiteral("more.zkb"), "[Zelkar]\nVersion=18\n[Keywords]\n1=imported.exe\n"
+                                                                 "[Targets]\n1=/\n[Count]\nKeywords=1\n");
+         f.ImportList(file);
+       },
+       {"beta", "docs", "imported", "notepad"}},
       {"zelkar-open --sync over links lost and a file of another program",
        [&] {
          QFile::remove(folder + QStringLiteral("/beta"));
@@ -321,7 +339,7 @@ TEST_F(ZelkarOpenTest, KeywordFolderFollowsEveryWriterAndRunsKeywordsWithWords) 
          EXPECT_TRUE(sync.err.contains(QLatin1String("left out notepad.exe: a file Zelkar did not create")))
              << qPrintable(sync.err);
        },
-       {"beta", "docs", "notepad"}},
+       {"beta", "docs", "imported", "notepad"}},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.writer);
