@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/Pictures.h"
 #include "app/core/DesktopIntegration.h"
+#include "list/KeywordListing.h"
 #include "list/TreeView.h"
 #include "shell/TrayIcon.h"
 #include "store/Keywords.h"

@@ -70,6 +70,9 @@ constexpr const char* kQueries[] = {
     "DELETE FROM regvalue WHERE key = ?1 AND folded = ?2",
     // DeleteKeyRow
     "DELETE FROM regkey WHERE id = ?1",
+    // ListSubkeyDefaults: one statement, so every row is of one moment.
+    "SELECT c.name, v.key IS NOT NULL, v.type, v.data FROM regkey p JOIN regkey c ON c.parent = p.id "
+    "LEFT JOIN regvalue v ON v.key = c.id AND v.folded = '' WHERE p.path = ?1 ORDER BY c.folded",
 };
 
 QString reasonFor(int resultCode, const QString& detail) {
@@ -373,6 +376,22 @@ QStringList HiveFile::subkeys(const QString& foldedPath) {
   sqlite::Use use(*list);
   list->bind(1, foldedPath);
   while (list->step() == SQLITE_ROW) result.append(list->columnText(0));
+  return result;
+}
+
+QList<SubkeyDefault> HiveFile::subkeyDefaults(const QString& foldedPath) {
+  QList<SubkeyDefault> result;
+  if (!present_) return result;
+  sqlite::Statement* list = statement(ListSubkeyDefaults);
+  if (!list) return result;
+  sqlite::Use use(*list);
+  list->bind(1, foldedPath);
+  while (list->step() == SQLITE_ROW) {
+    SubkeyDefault& row = result.emplace_back();
+    row.name = list->columnText(0);
+    if (list->columnInt(1) != 0)
+      row.value = Value{static_cast<std::uint32_t>(list->columnInt(2)), list->columnBlob(3)};
+  }
   return result;
 }
 

@@ -48,6 +48,7 @@ class HiveFile {
   std::optional<Value> value(const QString& foldedPath, const QString& foldedName);
   QList<NamedValue> values(const QString& foldedPath);
   QStringList subkeys(const QString& foldedPath);
+  QList<SubkeyDefault> subkeyDefaults(const QString& foldedPath);
   // The key's path with every name as stored; nothing when it does not exist.
   std::optional<QString> storedPath(const QString& foldedPath);
 
@@ -79,6 +80,7 @@ class HiveFile {
     DeleteValues,
     DeleteOneValue,
     DeleteKeyRow,
+    ListSubkeyDefaults,
     QueryCount
   };
   class WriteScope;

@@ -4,8 +4,10 @@
 
 namespace zelkar {
 
-TargetKind KindOfTarget(const QString& target) {
-  if (FileExists(target)) return TargetKind::File;
+TargetKind KindOfTarget(const QString& target) { return KindOfTarget(target, FileExists(target)); }
+
+TargetKind KindOfTarget(const QString& target, bool fileExists) {
+  if (fileExists) return TargetKind::File;
   // An address holds "/" and a "." and would otherwise pass for a missing file,
   // which Clean Up deletes.
   if (IsInternetAddress(target)) return TargetKind::InternetAddress;
@@ -14,6 +16,13 @@ TargetKind KindOfTarget(const QString& target) {
   if (LooksLikeAddress(target)) return TargetKind::Directory;
   if (HasExt(target)) return TargetKind::Broken;
   return TargetKind::Directory;
+}
+
+QString WithoutEnclosingQuotes(const QString& text) {
+  QString t = text;
+  if (t.startsWith(QLatin1Char('"'))) t.remove(0, 1);
+  if (t.endsWith(QLatin1Char('"'))) t.chop(1);
+  return t;
 }
 
 bool LooksLikeAddress(const QString& target) {

@@ -163,6 +163,11 @@ QStringList RegistryStore::subkeys(Hive hive, const QString& path) const {
   return file ? file->subkeys(Impl::folded(hive, path)) : QStringList();
 }
 
+QList<SubkeyDefault> RegistryStore::subkeyDefaults(Hive hive, const QString& path) const {
+  HiveFile* file = impl_->file(hive);
+  return file ? file->subkeyDefaults(Impl::folded(hive, path)) : QList<SubkeyDefault>();
+}
+
 std::optional<QString> RegistryStore::storedPath(Hive hive, const QString& path) const {
   HiveFile* file = impl_->file(hive);
   if (!file) return std::nullopt;

@@ -41,6 +41,12 @@ struct NamedValue {
   Value value;
 };
 
+// A subkey with its default value, as one listing returns them.
+struct SubkeyDefault {
+  QString name;                // as stored
+  std::optional<Value> value;  // nothing when the key has no default value
+};
+
 // How a write or deletion ended.
 enum class Outcome {
   Done,        // written or deleted (or nothing to do: the value was already there)
@@ -102,6 +108,8 @@ class RegistryStore {
   std::optional<Value> readValue(Hive hive, const QString& path, const QString& name) const;
   QList<NamedValue> values(Hive hive, const QString& path) const;
   QStringList subkeys(Hive hive, const QString& path) const;  // names as stored
+  // The subkeys in listing order, each with its default value, read at one moment.
+  QList<SubkeyDefault> subkeyDefaults(Hive hive, const QString& path) const;
   // The key's path with every name as stored; nothing when the key is missing.
   std::optional<QString> storedPath(Hive hive, const QString& path) const;
   // The file that holds the hive, and whether it may be written.
