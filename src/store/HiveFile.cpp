@@ -416,11 +416,24 @@ int HiveFile::ensureKey(const KeyPath& path, std::int64_t& id) {
     id = *found;
     return SQLITE_OK;
   }
-  const auto root = keyId(QString());
-  if (!root) return SQLITE_CORRUPT;
-  id = *root;
-  QString written;
-  for (const QString& part : path.parts()) {
+  const QStringList parts = path.parts();
+  // Most new keys go below one that exists: look that up at once rather than
+  // every key on the way down.
+  qsizetype from = 0;
+  if (parts.size() > 1) {
+    const qsizetype cut = path.folded.lastIndexOf(u'\\');
+    if (const auto parent = cut < 0 ? std::nullopt : keyId(path.folded.left(cut))) {
+      id = *parent;
+      from = parts.size() - 1;
+    }
+  }
+  if (from == 0) {
+    const auto root = keyId(QString());
+    if (!root) return SQLITE_CORRUPT;
+    id = *root;
+  }
+  QString written = parts.mid(0, from).join(u'\\');
+  for (const QString& part : parts.mid(from)) {
     if (!written.isEmpty()) written += u'\\';
     written += part;
     const QString folded = FoldPath(written);

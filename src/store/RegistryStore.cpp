@@ -79,6 +79,7 @@ struct RegistryStore::Impl {
   std::shared_ptr<HiveFile> user;
   QString faultText;
   int faultCode = 0;
+  std::uint64_t failedWrites = 0;
 
   const std::shared_ptr<HiveFile>& shared(Hive hive) const {
     static const std::shared_ptr<HiveFile> none;
@@ -100,6 +101,10 @@ struct RegistryStore::Impl {
   }
   static QString folded(Hive hive, const QString& path) { return FoldPath(inFile(hive, path)); }
 
+  Outcome written(const HiveFile& hive, Outcome outcome) {
+    if (outcome == Outcome::Refused || outcome == Outcome::Fault) ++failedWrites;
+    return noted(hive, outcome);
+  }
   Outcome noted(const HiveFile& hive, Outcome outcome) {
     if (outcome == Outcome::Fault) {
       faultText = hive.faultText();
@@ -189,13 +194,13 @@ bool RegistryStore::writable(Hive hive) const {
 Outcome RegistryStore::createKey(Hive hive, const QString& path) {
   HiveFile* file = impl_->file(hive);
   if (!file) return Outcome::Refused;
-  return impl_->noted(*file, file->createKey(KeyPath::from(Impl::inFile(hive, path))));
+  return impl_->written(*file, file->createKey(KeyPath::from(Impl::inFile(hive, path))));
 }
 
 Outcome RegistryStore::writeValue(Hive hive, const QString& path, const QString& name, const Value& value) {
   HiveFile* file = impl_->file(hive);
   if (!file) return Outcome::Refused;
-  return impl_->noted(*file, file->writeValue(KeyPath::from(Impl::inFile(hive, path)), name, value));
+  return impl_->written(*file, file->writeValue(KeyPath::from(Impl::inFile(hive, path)), name, value));
 }
 
 Outcome RegistryStore::deleteValue(Hive hive, const QString& path, const QString& name) {
@@ -212,6 +217,8 @@ Outcome RegistryStore::deleteKey(Hive hive, const QString& path) {
     return file->keyExists(Impl::folded(hive, path)) ? Outcome::Refused : Outcome::Missing;
   return impl_->noted(*file, file->deleteKey(KeyPath::from(Impl::inFile(hive, path))));
 }
+
+std::uint64_t RegistryStore::failedWrites() const { return impl_->failedWrites; }
 
 QString RegistryStore::faultText() const { return impl_->faultText; }
 

@@ -125,6 +125,10 @@ class RegistryStore {
   // Deletes a key that has no subkeys, with its values.
   Outcome deleteKey(Hive hive, const QString& path);
 
+  // How many writes of values and keys were refused or failed so far: a
+  // caller that groups many writes sees at the end whether all of them took.
+  std::uint64_t failedWrites() const;
+
   // Description of the last Fault outcome (for the "Error: " message).
   QString faultText() const;
   int faultCode() const;

@@ -12,46 +12,56 @@ namespace {
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsBlankByte(char c) { return c == ' ' || c == '\t'; }
 
-// The fields of an old-format backup file, one after another.
+// The fields of an old-format backup file, one after another. The delimiters
+// are ASCII, so the fields are found in the file's bytes and only they are
+// decoded: UTF-8, or Windows-1252 for a file that is not valid UTF-8.
 class OldFormatFields {
  public:
-  explicit OldFormatFields(QStringView text) : text_(text) {}
+  explicit OldFormatFields(QByteArrayView text) : text_(text) {
+    if (text_.startsWith("\xEF\xBB\xBF")) text_ = text_.sliced(3);
+    utf8_ = text_.isValidUtf8();
+  }
 
   bool atEnd() const { return pos_ >= text_.size(); }
 
   QString next() {
-    while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && IsBlankByte(text_[pos_])) ++pos_;
     if (atEnd()) return QString();
-    if (text_[pos_] == u'"') {
+    if (text_[pos_] == '"') {
       // Commas and line ends inside the quotes belong to the field; without a
       // closing quote it runs to the end of the file.
       const qsizetype open = pos_ + 1;
-      const qsizetype close = text_.indexOf(u'"', open);
+      const qsizetype close = text_.indexOf('"', open);
       if (close < 0) {
         pos_ = text_.size();
-        return text_.sliced(open).toString();
+        return decode(text_.sliced(open));
       }
       pos_ = close + 1;
       skipPastDelimiter();
-      return text_.sliced(open, close - open).toString();
+      return decode(text_.sliced(open, close - open));
     }
     const qsizetype start = pos_;
-    while (pos_ < text_.size() && text_[pos_] != u',' && text_[pos_] != u'\n') ++pos_;
+    while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\n') ++pos_;
     qsizetype end = pos_;
-    while (end > start && (IsBlank(text_[end - 1]) || text_[end - 1] == u'\r')) --end;
+    while (end > start && (IsBlankByte(text_[end - 1]) || text_[end - 1] == '\r')) --end;
     if (pos_ < text_.size()) ++pos_;
-    return text_.sliced(start, end - start).toString();
+    return decode(text_.sliced(start, end - start));
   }
 
  private:
+  QString decode(QByteArrayView field) const {
+    return utf8_ ? QString::fromUtf8(field) : modINI::DecodeCp1252(field);
+  }
   void skipPastDelimiter() {
-    while (pos_ < text_.size() && text_[pos_] != u',' && text_[pos_] != u'\n') ++pos_;
+    while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\n') ++pos_;
     if (pos_ < text_.size()) ++pos_;
   }
 
-  QStringView text_;
+  QByteArrayView text_;
   qsizetype pos_ = 0;
+  bool utf8_ = true;
 };
 
 }  // namespace
@@ -91,9 +101,18 @@ bool ReadOldFormatRecords(const QString& path,
     if (error) *error = file.errorString();
     return false;
   }
-  // A failing read gives what could be read; the records in it still count.
-  const modINI::DecodedText decoded = modINI::DecodeProfileText(file.readAll());
-  OldFormatFields fields(decoded.text);
+  // Read in place where the file can be mapped; a failing read gives what
+  // could be read, and the records in it still count.
+  QByteArray read;
+  QByteArrayView bytes;
+  if (const qint64 size = file.size(); size > 0) {
+    if (const uchar* mapped = file.map(0, size)) bytes = QByteArrayView(mapped, size);
+  }
+  if (bytes.isEmpty()) {
+    read = file.readAll();
+    bytes = read;
+  }
+  OldFormatFields fields(bytes);
   while (!fields.atEnd()) {
     const QString keyword = fields.next();
     const QString target = fields.next();
