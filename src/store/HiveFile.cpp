@@ -73,6 +73,11 @@ constexpr const char* kQueries[] = {
     // ListSubkeyDefaults: one statement, so every row is of one moment.
     "SELECT c.name, v.key IS NOT NULL, v.type, v.data FROM regkey p JOIN regkey c ON c.parent = p.id "
     "LEFT JOIN regvalue v ON v.key = c.id AND v.folded = '' WHERE p.path = ?1 ORDER BY c.folded",
+    // Savepoint, ReleaseSavepoint, RollbackToSavepoint: each write inside a
+    // group, prepared once rather than parsed at every write.
+    "SAVEPOINT w",
+    "RELEASE w",
+    "ROLLBACK TO w",
 };
 
 QString reasonFor(int resultCode, const QString& detail) {
@@ -126,8 +131,8 @@ class HiveFile::WriteScope {
   ~WriteScope() {
     if (!open_) return;
     if (nested_) {
-      hive_.db_.exec("ROLLBACK TO w");
-      hive_.db_.exec("RELEASE w");
+      hive_.run(RollbackToSavepoint);
+      hive_.run(ReleaseSavepoint);
       if (!hive_.db_.inTransaction()) hive_.groupLost_ = true;
     } else {
       hive_.db_.exec("ROLLBACK");
@@ -138,12 +143,12 @@ class HiveFile::WriteScope {
 
   int begin() {
     int rc = nested_ ? SQLITE_OK : hive_.keepPlace();
-    if (rc == SQLITE_OK) rc = hive_.db_.exec(nested_ ? "SAVEPOINT w" : "BEGIN IMMEDIATE");
+    if (rc == SQLITE_OK) rc = nested_ ? hive_.run(Savepoint) : hive_.db_.exec("BEGIN IMMEDIATE");
     open_ = rc == SQLITE_OK;
     return rc;
   }
   int commit() {
-    const int rc = hive_.db_.exec(nested_ ? "RELEASE w" : "COMMIT");
+    const int rc = nested_ ? hive_.run(ReleaseSavepoint) : hive_.db_.exec("COMMIT");
     if (rc == SQLITE_OK) open_ = false;
     return rc;
   }
@@ -333,6 +338,14 @@ sqlite::Statement* HiveFile::statement(Query query) {
   return &cached;
 }
 
+int HiveFile::run(Query query) {
+  sqlite::Statement* prepared = statement(query);
+  if (!prepared) return db_.errorCode();
+  sqlite::Use use(*prepared);
+  const int rc = prepared->step();
+  return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
 std::optional<std::int64_t> HiveFile::keyId(const QString& foldedPath) {
   if (!present_) return std::nullopt;
   sqlite::Statement* find = statement(FindKey);
@@ -437,7 +450,8 @@ int HiveFile::ensureKey(const KeyPath& path, std::int64_t& id) {
     if (!written.isEmpty()) written += u'\\';
     written += part;
     const QString folded = FoldPath(written);
-    if (const auto found = keyId(folded)) {
+    // The whole path was looked up first: only the keys above it may exist.
+    if (const auto found = folded.size() == path.folded.size() ? std::nullopt : keyId(folded)) {
       id = *found;
       continue;
     }

@@ -81,6 +81,9 @@ class HiveFile {
     DeleteOneValue,
     DeleteKeyRow,
     ListSubkeyDefaults,
+    Savepoint,
+    ReleaseSavepoint,
+    RollbackToSavepoint,
     QueryCount
   };
   class WriteScope;
@@ -94,6 +97,8 @@ class HiveFile {
   void useWriteAheadLog();
   void createTables();
   sqlite::Statement* statement(Query query);
+  // Runs a statement without parameters or rows; returns the result code.
+  int run(Query query);
   std::optional<std::int64_t> keyId(const QString& foldedPath);
   int ensureKey(const KeyPath& path, std::int64_t& id);
   // Records a failed step's reason and says how it counts.
