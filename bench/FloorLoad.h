@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHash>
 #include <QIcon>
+#include <QMainWindow>
 #include <QMimeDatabase>
 #include <QStyle>
 #include <QTreeWidget>
@@ -74,3 +75,13 @@ class FloorLoad {
   QHash<QString, QIcon> icons_;
   QIcon folder_ = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
 };
+
+// The floor's window: a plain tree filling a window of the program's size.
+inline QTreeWidget* FloorWindow(QMainWindow& window) {
+  auto* tree = new QTreeWidget(&window);
+  tree->setHeaderHidden(true);
+  tree->setUniformRowHeights(true);
+  window.setCentralWidget(tree);
+  window.resize(506, 330);
+  return tree;
+}

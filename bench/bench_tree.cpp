@@ -112,11 +112,7 @@ BENCHMARK(BM_LoadTVW)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond)
 void BM_LoadTVWFloor(benchmark::State& state) {
   const FileKeywords& keywords = FileKeywords::Of(static_cast<int>(state.range(0)));
   QMainWindow window;
-  auto* tree = new QTreeWidget(&window);
-  tree->setHeaderHidden(true);
-  tree->setUniformRowHeights(true);
-  window.setCentralWidget(tree);
-  window.resize(506, 330);
+  QTreeWidget* tree = FloorWindow(window);
   window.show();
   FloorLoad floor(keywords.storeFile());
   int count = floor.Load(*tree);
@@ -131,14 +127,19 @@ void BM_LoadTVWFloor(benchmark::State& state) {
 BENCHMARK(BM_LoadTVWFloor)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadTVWFloor)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
+// The window shown with its tree loaded, idle.
+void LoadedWindow(frmMain& form) {
+  form.show();
+  form.LoadTVW(false);
+  QCoreApplication::processEvents();
+}
+
 // Register with the window's button: a new keyword for an existing file, until
 // the window takes input again. Each one is deleted again outside the timing.
 void BM_RegisterOne(benchmark::State& state) {
   const FileKeywords& keywords = FileKeywords::Of(static_cast<int>(state.range(0)));
   frmMain form;
-  form.show();
-  form.LoadTVW(false);
-  QCoreApplication::processEvents();
+  LoadedWindow(form);
   int run = 0;
   for (auto _ : state) {
     const QString name = QStringLiteral("Keyword%1b").arg(run * 7919 % state.range(0));
@@ -164,9 +165,7 @@ void BM_DeleteOne(benchmark::State& state) {
   YesToAll dialogs;
   const Dialogs::Scope scope(dialogs);
   frmMain form;
-  form.show();
-  form.LoadTVW(false);
-  QCoreApplication::processEvents();
+  LoadedWindow(form);
   int run = 0;
   for (auto _ : state) {
     state.PauseTiming();

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Start to the first idle window with N keywords (default 10000): the program,
 # a trivial Qt window, and a trivial window filled by the floor of a tree load;
-# and the whole run of "zelkar-open --list" over the same keywords. Each is
+# and the whole run of "zelkar-open --list" over the same keywords beside that of
+# "zelkar-open --help" (the same process start, no store). Each is
 # started RUNS times (default 7), in turn; the medians are printed in ms.
 # Usage: bench/start_time.sh [BUILD_DIR] [N] [RUNS]
 set -eu
@@ -16,21 +17,21 @@ export XDG_RUNTIME_DIR="$work/run" ZELKAR_REGISTRY="$work/store/registry" QT_QPA
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 "$probe" make "$count" "$work/store"
 one() {
-  if [ "$1" = list ]; then
+  if [ "$1" = list ] || [ "$1" = help ]; then
     t0=$(date +%s%N)
-    "$build/src/zelkar-open" --list >/dev/null
+    "$build/src/zelkar-open" "--$1" >/dev/null
     echo $((($(date +%s%N) - t0) / 1000))
   else
     ZELKAR_PROBE_T0=$(date +%s%N) "$probe" "$1" 2>/dev/null
   fi
 }
 one zelkar >/dev/null  # the first start sets up the desktop's file type
-for mode in zelkar trivial floor list; do : >"$work/$mode"; done
+for mode in zelkar trivial floor list help; do : >"$work/$mode"; done
 i=0
 while [ "$i" -lt "$runs" ]; do
-  for mode in zelkar trivial floor list; do one "$mode" >>"$work/$mode"; done
+  for mode in zelkar trivial floor list help; do one "$mode" >>"$work/$mode"; done
   i=$((i + 1))
 done
-for mode in zelkar trivial floor list; do
+for mode in zelkar trivial floor list help; do
   printf '%s %s\n' "$mode" "$(sort -n "$work/$mode" | awk '{ a[NR] = $1 } END { printf "%.1f", a[int((NR + 1) / 2)] / 1000 }')"
 done

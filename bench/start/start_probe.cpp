@@ -67,11 +67,7 @@ int Window(int argc, char** argv, bool load) {
   QApplication app(argc, argv);
   EndAtFirstIdle();
   QMainWindow window;
-  auto* tree = new QTreeWidget(&window);
-  tree->setHeaderHidden(true);
-  tree->setUniformRowHeights(true);
-  window.setCentralWidget(tree);
-  window.resize(506, 330);
+  QTreeWidget* tree = FloorWindow(window);
   if (load) {
     FloorLoad floor(qEnvironmentVariable("ZELKAR_REGISTRY") + QStringLiteral("/machine.sqlite"));
     floor.Load(*tree);
