@@ -52,6 +52,8 @@ struct Change {
   std::function<void(UpdateFixture&, frmMain&, ScriptedDialogs&)> make;
 };
 
+void PrintTo(const Change& change, std::ostream* os) { *os << change.name; }
+
 class TreeUpdateTest : public UpdateFixture, public ::testing::WithParamInterface<Change> {};
 
 // After every kind of change the tree brought up to date shows exactly what a
