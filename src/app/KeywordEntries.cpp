@@ -49,7 +49,7 @@ bool frmMain::SaveKeyword(const QString& kw, const QString& Target, bool OverWri
 bool frmMain::DeleteKeyword(const QString& kw, bool Refresh) {
   try {
     modRegEdit::DeleteKey(store::Hive::LocalMachine, kAppPathsKey + kw);
-    if (Refresh) LoadTVW(false);
+    if (Refresh) UpdateTVW(false);
     return true;
   } catch (const std::exception&) {
     return false;
@@ -66,9 +66,7 @@ void frmMain::DeleteKeywords() {
 }
 
 QString frmMain::ClearQuotes(const QString& exe, const QString& s) {
-  QString t = s;
-  if (t.startsWith(QLatin1Char('"'))) t.remove(0, 1);
-  if (t.endsWith(QLatin1Char('"'))) t.chop(1);
+  const QString t = WithoutEnclosingQuotes(s);
   try {
     RewriteTarget(exe, s, t);
   } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 #include "app/Pictures.h"
 #include "app/core/DesktopIntegration.h"
 #include "list/OtherWriters.h"
+#include "list/KeywordListing.h"
 #include "list/TreeView.h"
 #include "shell/TrayIcon.h"
 #include "shell/WindowLayout.h"

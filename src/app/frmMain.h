@@ -22,6 +22,7 @@ namespace zelkar {
 class DropFrame;
 class ImageList;
 class KeywordBox;
+class KeywordListing;
 class TargetLabel;
 class TrayIcon;
 class TreeView;
@@ -163,6 +164,9 @@ class frmMain : public QMainWindow {
 
   // ---- Keyword list (src/list) ----
   void LoadTVW(bool KillEmptyKeys);
+  // LoadTVW for after a change to the store: entries whose stored target is as
+  // the last load left it keep their nodes, without a new look at their files.
+  void UpdateTVW(bool KillEmptyKeys);
   void SetCaption();
   void tvw_NodeClick(int Node);
   void tvw_KeyUp(int KeyCode, int Shift);
@@ -255,6 +259,7 @@ class frmMain : public QMainWindow {
 
   QString commandLine_;
   std::unique_ptr<TrayIcon> tray_;
+  std::unique_ptr<KeywordListing> listing_;  // what the tree shows, entry by entry
 };
 
 // Twips in a device-independent pixel.

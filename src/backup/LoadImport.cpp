@@ -83,14 +83,14 @@ bool EnsureCurrentFormat(frmMain& form, const QString& path, const QString& file
 // Registers the entries, replacing the tree's keywords first when loading. All
 // of it is one transaction: on any failure the keywords stay as they were.
 bool Register(frmMain& form, const std::vector<Entry>& entries, Mode mode) {
-  store::RegistryStore::Transaction transaction(store::RegistryStore::current(), store::Hive::LocalMachine);
+  store::RegistryStore& store = store::RegistryStore::current();
+  store::RegistryStore::Transaction transaction(store, store::Hive::LocalMachine);
   if (!transaction.active()) return false;
   if (mode == Mode::Load) form.DeleteKeywords();
-  for (const Entry& entry : entries) {
-    if (!form.SaveKeyword(entry.keyword, entry.target, false)) return false;
-    // A refused write is silent; reading the entry back tells.
-    if (modRegEdit::RegReadValue(kAppPathsFull + entry.keyword + QLatin1Char('\\')) != entry.target) return false;
-  }
+  // A refused write is silent towards SaveKeyword's caller; the store counts it.
+  const std::uint64_t failedBefore = store.failedWrites();
+  for (const Entry& entry : entries)
+    if (!form.SaveKeyword(entry.keyword, entry.target, false) || store.failedWrites() != failedBefore) return false;
   return transaction.commit();
 }
 

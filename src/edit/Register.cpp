@@ -33,7 +33,7 @@ void frmMain::cmdSave_Click() {
   const QString kw = WithExeSuffix(K);
   txtExe->setText(kw);
   SaveKeyword(kw, lblPath->caption(), true);
-  LoadTVW(false);
+  UpdateTVW(false);
   txtExe->setFocus();
 }
 

@@ -82,7 +82,7 @@ void frmMain::mnuRHRegister_Click() {
   DeleteKeyword(R, false);
   SaveKeyword(tvw->Text(N), tvw->Text(target), false);
   tvw->SetForeColor(N, colour::Black);
-  LoadTVW(false);
+  UpdateTVW(false);
 }
 
 void frmMain::mnuRHRestore_Click() {

@@ -53,7 +53,7 @@ void FollowOtherWriters(frmMain& form) {
     // A change that cannot show now stays pending for a later tick.
     if (UserIsBusy(form) || HoldsMarks(form)) return;
     *seen = now;
-    form.LoadTVW(false);
+    form.UpdateTVW(false);
   });
   timer->start();
 }

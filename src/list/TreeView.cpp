@@ -60,7 +60,17 @@ QIcon ImageList::TypePicture(const QString& type) const { return typePictures_.v
 
 void ImageList::SetTypePicture(const QString& type, const QIcon& picture) { typePictures_.insert(type, picture); }
 
-void ImageList::ClearTypePictures() { typePictures_.clear(); }
+const ImageList::SuffixType* ImageList::FindSuffixType(const QString& suffix) const {
+  const auto it = suffixTypes_.constFind(suffix);
+  return it == suffixTypes_.cend() ? nullptr : &*it;
+}
+
+void ImageList::SetSuffixType(const QString& suffix, const SuffixType& type) { suffixTypes_.insert(suffix, type); }
+
+void ImageList::ClearTypePictures() {
+  typePictures_.clear();
+  suffixTypes_.clear();
+}
 
 // ---- TreeView ----
 
@@ -144,6 +154,18 @@ class NodeTreeWidget : public QTreeWidget {
   TreeView& owner_;
   QTreeWidgetItem* pressed_ = nullptr;
 };
+
+// A node with everything set before it joins the tree, so that adding it is
+// one insertion for the view.
+NodeItem* NewNode(const ImageList& images, const QString& text, const QString& image) {
+  auto* item = new NodeItem();
+  item->setText(0, text);
+  item->setIcon(0, images.Picture(image));
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+  item->lower = text.toLower();
+  item->image = image;
+  return item;
+}
 
 // Label editing: the handler of the end of the edit decides what the label becomes.
 class LabelDelegate : public QStyledItemDelegate {
@@ -275,14 +297,7 @@ int TreeView::Add(int relative, int relationship, const QString& text, const QSt
     parent = impl_->at(relative);
     if (parent == nullptr || relationship != tvwChild) return 0;
   }
-  // Everything is set before the node joins the tree, so that adding it is
-  // one insertion for the view.
-  auto* item = new NodeItem();
-  item->setText(0, text);
-  item->setIcon(0, impl_->images.Picture(image));
-  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
-  item->lower = text.toLower();
-  item->image = image;
+  NodeItem* item = NewNode(impl_->images, text, image);
   item->index = static_cast<int>(impl_->nodes.size()) + 1;
   impl_->nodes.push_back(item);
   impl_->heads.emplace_back(item->lower);
@@ -291,6 +306,30 @@ int TreeView::Add(int relative, int relationship, const QString& text, const QSt
   else
     impl_->tree->addTopLevelItem(item);
   return item->index;
+}
+
+int TreeView::Insert(int index, int relative, const QString& text, const QString& image) {
+  if (index == Count() + 1) return Add(relative, tvwChild, text, image);
+  NodeItem* parent = impl_->at(relative);
+  if (!impl_->images.Contains(image) || parent == nullptr || relative >= index || index > Count()) return 0;
+  NodeItem* item = NewNode(impl_->images, text, image);
+  const auto at = static_cast<std::ptrdiff_t>(index - 1);
+  impl_->nodes.insert(impl_->nodes.begin() + at, item);
+  impl_->heads.insert(impl_->heads.begin() + at, Head(item->lower));
+  for (std::size_t i = static_cast<std::size_t>(at); i < impl_->nodes.size(); ++i)
+    impl_->nodes[i]->index = static_cast<int>(i) + 1;
+  // Siblings stand in index order: the first with a higher index follows it.
+  int low = 0;
+  int high = parent->childCount();
+  while (low < high) {
+    const int mid = (low + high) / 2;
+    if (static_cast<const NodeItem*>(parent->child(mid))->index < index)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  parent->insertChild(low, item);
+  return index;
 }
 
 void TreeView::Remove(int index) {
@@ -349,6 +388,15 @@ QString TreeView::Image(int index) const {
   return n != nullptr ? n->image : QString();
 }
 
+void TreeView::SetImage(int index, const QString& image) {
+  NodeItem* n = impl_->at(index);
+  if (n == nullptr || !impl_->images.Contains(image)) return;
+  n->image = image;
+  // Another key for the same picture is nothing the view has to know about.
+  const QIcon picture = impl_->images.Picture(image);
+  if (n->icon(0).cacheKey() != picture.cacheKey()) n->setIcon(0, picture);
+}
+
 int TreeView::ForeColor(int index) const {
   const NodeItem* n = impl_->at(index);
   return n != nullptr ? n->colour : colour::Black;
@@ -398,6 +446,8 @@ void TreeView::Select(int index) {
   impl_->tree->setCurrentItem(n);
   impl_->tree->scrollToItem(n);  // shows it, unfolding the nodes above it
 }
+
+void TreeView::CollapseAll() { impl_->tree->collapseAll(); }
 
 void TreeView::StartLabelEdit() {
   if (QTreeWidgetItem* item = impl_->tree->currentItem()) impl_->tree->editItem(item, 0);

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QMimeType>
 #include <QString>
 #include <QWidget>
 
@@ -31,6 +32,14 @@ class ImageList {
   // images of many files of one type share one picture.
   QIcon TypePicture(const QString& type) const;  // null icon when not looked up yet
   void SetTypePicture(const QString& type, const QIcon& picture);
+  // File types looked up by a file name's extension (all after its first "."),
+  // with whether a file of the type may be a program. Cleared with the pictures.
+  struct SuffixType {
+    QMimeType type;
+    bool mayBeProgram = false;
+  };
+  const SuffixType* FindSuffixType(const QString& suffix) const;  // nullptr when not looked up yet
+  void SetSuffixType(const QString& suffix, const SuffixType& type);
   void ClearTypePictures();
 
  private:
@@ -41,6 +50,7 @@ class ImageList {
   std::vector<Entry> entries_;
   QHash<QString, int> positions_;  // key -> 0-based position in entries_
   QHash<QString, QIcon> typePictures_;
+  QHash<QString, SuffixType> suffixTypes_;
 };
 
 // Packed colours of node texts.
@@ -69,6 +79,11 @@ class TreeView : public QWidget {
   // node's index, or 0 when the image key is not in the image list or there is
   // no such relative (nothing is added then).
   int Add(int relative, int relationship, const QString& text, const QString& image);
+  // Adds a child of node `relative` that takes index `index` (at most
+  // Count() + 1, above `relative`): the nodes from `index` on move up by one,
+  // and among its siblings it stands before those with higher indices.
+  // Returns `index`, or 0 when nothing was added (as Add).
+  int Insert(int index, int relative, const QString& text, const QString& image);
   void Remove(int index);
   void Clear();  // removes every node, last first
   int Count() const;
@@ -76,6 +91,8 @@ class TreeView : public QWidget {
   QString Text(int index) const;
   void SetText(int index, const QString& text);
   QString Image(int index) const;
+  // Gives the node another image of the image list (its picture is looked up afresh).
+  void SetImage(int index, const QString& image);
   int ForeColor(int index) const;
   void SetForeColor(int index, int packedColour);
   QString Tag(int index) const;
@@ -87,6 +104,8 @@ class TreeView : public QWidget {
   // Selects from code (raises no NodeClick) and shows the node, unfolding the
   // nodes above it as a selection by the user would.
   void Select(int index);
+  // Folds every node, as the nodes of a new tree are.
+  void CollapseAll();
   // Starts editing the selected node's label; AfterLabelEdit follows.
   void StartLabelEdit();
 

@@ -3,24 +3,27 @@
 #include "list/TreeView.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QMimeDatabase>
 #include <QPixmap>
 #include <QStyle>
+
+#include <unistd.h>
 
 namespace zelkar::modICO {
 namespace {
 
 constexpr int kIconSize = 16;
 
-// What the file manager would start rather than open with another program.
-bool IsProgram(const QFileInfo& file, const QMimeType& type) {
-  if (!file.isExecutable()) return false;
+// Types of what the file manager would start rather than open with another program.
+bool MayBeProgram(const QMimeType& type) {
   return type.isDefault() || type.inherits(QStringLiteral("application/x-executable")) ||
          type.inherits(QStringLiteral("application/x-pie-executable")) ||
          type.inherits(QStringLiteral("application/x-sharedlib")) ||
          type.inherits(QStringLiteral("application/x-shellscript"));
 }
+
+bool IsExecutable(const QString& path) { return ::access(QFile::encodeName(path).constData(), X_OK) == 0; }
 
 QIcon FirstThemeIcon(const QStringList& names) {
   for (const QString& name : names)
@@ -58,26 +61,48 @@ QIcon TypeIcon(ImageList& images, const QMimeType& type, bool program) {
   });
 }
 
+// The type the extension names: what a file called "x." + suffix would be.
+// The name before the extension decides nothing, so files that share an
+// extension share one lookup.
+const ImageList::SuffixType& TypeOfSuffix(ImageList& images, const QString& suffix) {
+  if (const ImageList::SuffixType* known = images.FindSuffixType(suffix)) return *known;
+  ImageList::SuffixType found;
+  if (!suffix.isEmpty())
+    found.type = QMimeDatabase().mimeTypeForFile(QStringLiteral("x.") + suffix, QMimeDatabase::MatchExtension);
+  if (!found.type.isValid() || found.type.isDefault()) found.type = QMimeDatabase().mimeTypeForName(
+      QStringLiteral("application/octet-stream"));
+  found.mayBeProgram = MayBeProgram(found.type);
+  images.SetSuffixType(suffix, found);
+  return *images.FindSuffixType(suffix);
+}
+
 }  // namespace
+
+QIcon FilePicture(ImageList& imlTVW, const QString& path) {
+  const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+  const qsizetype dot = fileName.indexOf(QLatin1Char('.'));
+  const QString suffix = dot < 0 ? QString() : fileName.mid(dot + 1);
+  const ImageList::SuffixType& known = TypeOfSuffix(imlTVW, suffix);
+
+  if (known.mayBeProgram && IsExecutable(path)) {
+    // A program installed with the desktop has a theme icon under its own name.
+    const QMimeType& type = known.type;
+    return Cached(imlTVW, QStringLiteral("program:") + type.name() + QLatin1Char('/') + fileName, [&] {
+      QStringList names{fileName};
+      const qsizetype last = fileName.lastIndexOf(QLatin1Char('.'));
+      if (last > 0) names << fileName.left(last);
+      const QIcon own = Small(FirstThemeIcon(names));
+      return own.isNull() ? TypeIcon(imlTVW, type, true) : own;
+    });
+  }
+  if (!known.type.isDefault()) return TypeIcon(imlTVW, known.type, false);
+  // Neither typed by its name nor a program: what it holds tells.
+  return TypeIcon(imlTVW, QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchContent), false);
+}
 
 void AddFileIcon(ImageList& imlTVW, const QString& path, const QString& key) {
   if (key.isEmpty() || imlTVW.Contains(key)) return;
-  const QFileInfo file(path);
-  const QMimeDatabase mimes;
-  QMimeType type = mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-  if (type.isDefault()) type = mimes.mimeTypeForFile(file, QMimeDatabase::MatchContent);
-
-  QIcon picture;
-  if (IsProgram(file, type)) {
-    // A program installed with the desktop has a theme icon under its own name.
-    picture = Cached(imlTVW, QStringLiteral("program:") + file.absoluteFilePath(), [&] {
-      const QIcon own = Small(FirstThemeIcon({file.fileName(), file.completeBaseName()}));
-      return own.isNull() ? TypeIcon(imlTVW, type, true) : own;
-    });
-  } else {
-    picture = TypeIcon(imlTVW, type, false);
-  }
-  imlTVW.Add(key, picture);
+  imlTVW.Add(key, FilePicture(imlTVW, path));
 }
 
 }  // namespace zelkar::modICO

@@ -70,6 +70,14 @@ constexpr const char* kQueries[] = {
     "DELETE FROM regvalue WHERE key = ?1 AND folded = ?2",
     // DeleteKeyRow
     "DELETE FROM regkey WHERE id = ?1",
+    // ListSubkeyDefaults: one statement, so every row is of one moment.
+    "SELECT c.name, v.key IS NOT NULL, v.type, v.data FROM regkey p JOIN regkey c ON c.parent = p.id "
+    "LEFT JOIN regvalue v ON v.key = c.id AND v.folded = '' WHERE p.path = ?1 ORDER BY c.folded",
+    // Savepoint, ReleaseSavepoint, RollbackToSavepoint: each write inside a
+    // group, prepared once rather than parsed at every write.
+    "SAVEPOINT w",
+    "RELEASE w",
+    "ROLLBACK TO w",
 };
 
 // Whether a failed step found no room: SQLite says so for a short write; a
@@ -158,8 +166,8 @@ class HiveFile::WriteScope {
   ~WriteScope() {
     if (!open_) return;
     if (nested_) {
-      hive_.db_.exec("ROLLBACK TO w");
-      hive_.db_.exec("RELEASE w");
+      hive_.run(RollbackToSavepoint);
+      hive_.run(ReleaseSavepoint);
       if (!hive_.db_.inTransaction()) hive_.groupLost_ = true;
     } else {
       hive_.db_.exec("ROLLBACK");
@@ -170,12 +178,12 @@ class HiveFile::WriteScope {
 
   int begin() {
     int rc = nested_ ? SQLITE_OK : hive_.keepPlace();
-    if (rc == SQLITE_OK) rc = hive_.db_.exec(nested_ ? "SAVEPOINT w" : "BEGIN IMMEDIATE");
+    if (rc == SQLITE_OK) rc = nested_ ? hive_.run(Savepoint) : hive_.db_.exec("BEGIN IMMEDIATE");
     open_ = rc == SQLITE_OK;
     return rc;
   }
   int commit() {
-    const int rc = hive_.db_.exec(nested_ ? "RELEASE w" : "COMMIT");
+    const int rc = nested_ ? hive_.run(ReleaseSavepoint) : hive_.db_.exec("COMMIT");
     if (rc == SQLITE_OK) open_ = false;
     return rc;
   }
@@ -402,6 +410,14 @@ sqlite::Statement* HiveFile::statement(Query query) {
   return &cached;
 }
 
+int HiveFile::run(Query query) {
+  sqlite::Statement* prepared = statement(query);
+  if (!prepared) return db_.errorCode();
+  sqlite::Use use(*prepared);
+  const int rc = prepared->step();
+  return rc == SQLITE_DONE || rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
 std::optional<std::int64_t> HiveFile::keyId(const QString& foldedPath) {
   if (!present_) return std::nullopt;
   sqlite::Statement* find = statement(FindKey);
@@ -448,6 +464,22 @@ QStringList HiveFile::subkeys(const QString& foldedPath) {
   return result;
 }
 
+QList<SubkeyDefault> HiveFile::subkeyDefaults(const QString& foldedPath) {
+  QList<SubkeyDefault> result;
+  if (!present_) return result;
+  sqlite::Statement* list = statement(ListSubkeyDefaults);
+  if (!list) return result;
+  sqlite::Use use(*list);
+  list->bind(1, foldedPath);
+  while (list->step() == SQLITE_ROW) {
+    SubkeyDefault& row = result.emplace_back();
+    row.name = list->columnText(0);
+    if (list->columnInt(1) != 0)
+      row.value = Value{static_cast<std::uint32_t>(list->columnInt(2)), list->columnBlob(3)};
+  }
+  return result;
+}
+
 std::optional<QString> HiveFile::storedPath(const QString& foldedPath) {
   const std::optional<std::int64_t> id = keyId(foldedPath);
   sqlite::Statement* parent = statement(KeyParent);
@@ -469,15 +501,29 @@ int HiveFile::ensureKey(const KeyPath& path, std::int64_t& id) {
     id = *found;
     return SQLITE_OK;
   }
-  const auto root = keyId(QString());
-  if (!root) return SQLITE_CORRUPT;
-  id = *root;
-  QString written;
-  for (const QString& part : path.parts()) {
+  const QStringList parts = path.parts();
+  // Most new keys go below one that exists: look that up at once rather than
+  // every key on the way down.
+  qsizetype from = 0;
+  if (parts.size() > 1) {
+    const qsizetype cut = path.folded.lastIndexOf(u'\\');
+    if (const auto parent = cut < 0 ? std::nullopt : keyId(path.folded.left(cut))) {
+      id = *parent;
+      from = parts.size() - 1;
+    }
+  }
+  if (from == 0) {
+    const auto root = keyId(QString());
+    if (!root) return SQLITE_CORRUPT;
+    id = *root;
+  }
+  QString written = parts.mid(0, from).join(u'\\');
+  for (const QString& part : parts.mid(from)) {
     if (!written.isEmpty()) written += u'\\';
     written += part;
     const QString folded = FoldPath(written);
-    if (const auto found = keyId(folded)) {
+    // The whole path was looked up first: only the keys above it may exist.
+    if (const auto found = folded.size() == path.folded.size() ? std::nullopt : keyId(folded)) {
       id = *found;
       continue;
     }

@@ -49,6 +49,7 @@ class HiveFile {
   std::optional<Value> value(const QString& foldedPath, const QString& foldedName);
   QList<NamedValue> values(const QString& foldedPath);
   QStringList subkeys(const QString& foldedPath);
+  QList<SubkeyDefault> subkeyDefaults(const QString& foldedPath);
   // The key's path with every name as stored; nothing when it does not exist.
   std::optional<QString> storedPath(const QString& foldedPath);
 
@@ -91,6 +92,10 @@ class HiveFile {
     DeleteValues,
     DeleteOneValue,
     DeleteKeyRow,
+    ListSubkeyDefaults,
+    Savepoint,
+    ReleaseSavepoint,
+    RollbackToSavepoint,
     QueryCount
   };
   class WriteScope;
@@ -104,6 +109,8 @@ class HiveFile {
   void useWriteAheadLog();
   void createTables();
   sqlite::Statement* statement(Query query);
+  // Runs a statement without parameters or rows; returns the result code.
+  int run(Query query);
   std::optional<std::int64_t> keyId(const QString& foldedPath);
   int ensureKey(const KeyPath& path, std::int64_t& id);
   // Records a failed step's reason and says how it counts.

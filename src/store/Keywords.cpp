@@ -6,9 +6,11 @@
 
 namespace zelkar {
 
-TargetKind KindOfTarget(const QString& target) {
+TargetKind KindOfTarget(const QString& target) { return KindOfTarget(target, FileExists(target)); }
+
+TargetKind KindOfTarget(const QString& target, bool fileExists) {
   // A relative target names no file: the current folder is never looked in.
-  if (QDir::isAbsolutePath(target) && FileExists(target)) return TargetKind::File;
+  if (fileExists && QDir::isAbsolutePath(target)) return TargetKind::File;
   // An address holds "/" and a "." and would otherwise pass for a missing file,
   // which Clean Up deletes.
   if (IsInternetAddress(target)) return TargetKind::InternetAddress;
@@ -17,6 +19,13 @@ TargetKind KindOfTarget(const QString& target) {
   if (LooksLikeAddress(target)) return TargetKind::Directory;
   if (HasExt(target)) return TargetKind::Broken;
   return TargetKind::Directory;
+}
+
+QString WithoutEnclosingQuotes(const QString& text) {
+  QString t = text;
+  if (t.startsWith(QLatin1Char('"'))) t.remove(0, 1);
+  if (t.endsWith(QLatin1Char('"'))) t.chop(1);
+  return t;
 }
 
 bool LooksLikeAddress(const QString& target) {

@@ -18,6 +18,11 @@ enum class TargetKind { File, Broken, InternetAddress, Directory };
 // with): an existing file named by an absolute path, then an internet address ("http://", "https://",
 // "www."), then broken (a path with an extension), else a directory.
 TargetKind KindOfTarget(const QString& target);
+// The same when whether FileExists holds is already known.
+TargetKind KindOfTarget(const QString& target, bool fileExists);
+
+// The text without one double quote at its start and one at its end.
+QString WithoutEnclosingQuotes(const QString& text);
 
 // True when the text begins with "http://", "https://" or "www." (case-sensitive).
 bool IsInternetAddress(const QString& target);

@@ -114,6 +114,22 @@ bool FileExists(const QString& Fname) {
   return !IsHiddenName(name) && IsRegularFile(Fname);
 }
 
+FileLook LookAtFile(const QString& Fname) {
+  FileLook look;
+  look.longPath = Fname;
+  if (Fname.isEmpty() || IsSeparator(Fname.back())) return look;
+  if (HasWildcard(Fname)) {
+    look.exists = PatternMatchesFile(Fname);
+    look.longPath = modMain::FileProperty(Fname, modMain::property::LongPath);
+    return look;
+  }
+  if (!IsRegularFile(Fname)) return look;
+  // An absolute path needs no folder of its own; cleaning it is all.
+  look.longPath = Fname.startsWith(QLatin1Char('/')) ? QDir::cleanPath(Fname) : AbsoluteCleanPath(Fname);
+  look.exists = !IsHiddenName(Fname.mid(LastSeparator(Fname) + 1));
+  return look;
+}
+
 namespace modMain {
 
 QString FileProperty(const QString& path, std::int16_t kind) {

@@ -15,6 +15,14 @@ QString AddExt(const QString& s);
 // device, socket or pipe. A name with "*" or "?" is searched as a pattern.
 bool FileExists(const QString& Fname);
 
+// FileExists and the text FileProperty gives for kind LongPath, from one look
+// at the file system.
+struct FileLook {
+  bool exists = false;  // as FileExists
+  QString longPath;     // as FileProperty(path, LongPath)
+};
+FileLook LookAtFile(const QString& Fname);
+
 namespace modMain {
 
 // FileProperty kinds.

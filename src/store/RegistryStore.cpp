@@ -83,6 +83,7 @@ struct RegistryStore::Impl {
   std::shared_ptr<HiveFile> user;
   QString faultText;
   int faultCode = 0;
+  std::uint64_t failedWrites = 0;
 
   const std::shared_ptr<HiveFile>& shared(Hive hive) const {
     static const std::shared_ptr<HiveFile> none;
@@ -104,6 +105,10 @@ struct RegistryStore::Impl {
   }
   static QString folded(Hive hive, const QString& path) { return FoldPath(inFile(hive, path)); }
 
+  Outcome written(const HiveFile& hive, Outcome outcome) {
+    if (outcome == Outcome::Refused || outcome == Outcome::Fault) ++failedWrites;
+    return noted(hive, outcome);
+  }
   Outcome noted(const HiveFile& hive, Outcome outcome) {
     if (outcome == Outcome::Fault) {
       faultText = hive.faultText();
@@ -169,6 +174,11 @@ QStringList RegistryStore::subkeys(Hive hive, const QString& path) const {
   return file ? file->subkeys(Impl::folded(hive, path)) : QStringList();
 }
 
+QList<SubkeyDefault> RegistryStore::subkeyDefaults(Hive hive, const QString& path) const {
+  HiveFile* file = impl_->file(hive);
+  return file ? file->subkeyDefaults(Impl::folded(hive, path)) : QList<SubkeyDefault>();
+}
+
 std::optional<QString> RegistryStore::storedPath(Hive hive, const QString& path) const {
   HiveFile* file = impl_->file(hive);
   if (!file) return std::nullopt;
@@ -190,13 +200,13 @@ bool RegistryStore::writable(Hive hive) const {
 Outcome RegistryStore::createKey(Hive hive, const QString& path) {
   HiveFile* file = impl_->file(hive);
   if (!file) return Outcome::Refused;
-  return impl_->noted(*file, file->createKey(KeyPath::from(Impl::inFile(hive, path))));
+  return impl_->written(*file, file->createKey(KeyPath::from(Impl::inFile(hive, path))));
 }
 
 Outcome RegistryStore::writeValue(Hive hive, const QString& path, const QString& name, const Value& value) {
   HiveFile* file = impl_->file(hive);
   if (!file) return Outcome::Refused;
-  return impl_->noted(*file, file->writeValue(KeyPath::from(Impl::inFile(hive, path)), name, value));
+  return impl_->written(*file, file->writeValue(KeyPath::from(Impl::inFile(hive, path)), name, value));
 }
 
 Outcome RegistryStore::deleteValue(Hive hive, const QString& path, const QString& name) {
@@ -222,6 +232,8 @@ std::int64_t RegistryStore::dataVersion(Hive hive) const {
 void RegistryStore::watch(Hive hive, const QString& path, Watch changed) {
   if (HiveFile* file = impl_->file(hive)) file->watch(Impl::folded(hive, path), std::move(changed));
 }
+
+std::uint64_t RegistryStore::failedWrites() const { return impl_->failedWrites; }
 
 QString RegistryStore::faultText() const { return impl_->faultText; }
 

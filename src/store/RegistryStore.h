@@ -42,6 +42,12 @@ struct NamedValue {
   Value value;
 };
 
+// A subkey with its default value, as one listing returns them.
+struct SubkeyDefault {
+  QString name;                // as stored
+  std::optional<Value> value;  // nothing when the key has no default value
+};
+
 // How a write or deletion ended.
 enum class Outcome {
   Done,        // written or deleted (or nothing to do: the value was already there)
@@ -113,6 +119,8 @@ class RegistryStore {
   std::optional<Value> readValue(Hive hive, const QString& path, const QString& name) const;
   QList<NamedValue> values(Hive hive, const QString& path) const;
   QStringList subkeys(Hive hive, const QString& path) const;  // names as stored
+  // The subkeys in listing order, each with its default value, read at one moment.
+  QList<SubkeyDefault> subkeyDefaults(Hive hive, const QString& path) const;
   // The key's path with every name as stored; nothing when the key is missing.
   std::optional<QString> storedPath(Hive hive, const QString& path) const;
   // The file that holds the hive, and whether it may be written.
@@ -137,6 +145,10 @@ class RegistryStore {
   // when the key itself was written. One watch per hive.
   using Watch = std::function<void(const QStringList& names, bool whole)>;
   void watch(Hive hive, const QString& path, Watch changed);
+
+  // How many writes of values and keys were refused or failed so far: a
+  // caller that groups many writes sees at the end whether all of them took.
+  std::uint64_t failedWrites() const;
 
   // Description of the last Fault outcome (for the "Error: " message).
   QString faultText() const;

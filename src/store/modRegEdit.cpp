@@ -104,6 +104,10 @@ void SaveDWord(Hive hive, const QString& path, const QString& name, std::int32_t
 // length would end the listing and hide every keyword after it.
 QStringList EnumKeys(Hive hive, const QString& path) { return Store().subkeys(hive, path); }
 
+QList<store::SubkeyDefault> EnumKeyDefaults(Hive hive, const QString& path) {
+  return Store().subkeyDefaults(hive, path);
+}
+
 void DeleteKey(Hive hive, const QString& path) {
   RegistryStore& store = Store();
   if (store.deleteKey(hive, path) == Outcome::Fault)
@@ -135,14 +139,17 @@ QString RegReadValue(const QString& fullPath) {
   QString valueName;
   if (!ParseFullPath(fullPath, hive, keyPath, valueName)) return QString();
   const std::optional<Value> value = Store().readValue(hive, keyPath, valueName);
-  if (!value) return QString();
-  switch (value->type) {
+  return value ? ValueText(*value) : QString();
+}
+
+QString ValueText(const Value& value) {
+  switch (value.type) {
     case store::type::String:
-      return TextOf(value->data);
+      return TextOf(value.data);
     case store::type::ExpandString:
-      return ExpandEnvironment(TextOf(value->data));
+      return ExpandEnvironment(TextOf(value.data));
     case store::type::DWord:
-      if (const auto number = DWordOf(*value)) return QString::number(static_cast<std::int32_t>(*number));
+      if (const auto number = DWordOf(value)) return QString::number(static_cast<std::int32_t>(*number));
       return QString();
     default:
       return QString();

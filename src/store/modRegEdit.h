@@ -19,6 +19,8 @@ std::int32_t GetDWord(Hive hive, const QString& path, const QString& name, std::
 void SaveString(Hive hive, const QString& path, const QString& name, const QString& text);
 void SaveDWord(Hive hive, const QString& path, const QString& name, std::int32_t number);
 QStringList EnumKeys(Hive hive, const QString& path);
+// The subkeys as EnumKeys lists them, each with its default value, in one read.
+QList<store::SubkeyDefault> EnumKeyDefaults(Hive hive, const QString& path);
 void DeleteKey(Hive hive, const QString& path);
 
 // Path-based family: one full path beginning with the root's name
@@ -26,6 +28,9 @@ void DeleteKey(Hive hive, const QString& path);
 // A full path ending in "\" addresses the key's default value.
 void RegWriteValue(const QString& fullPath, const QString& text, std::int16_t failMode);
 QString RegReadValue(const QString& fullPath);
+// A stored value as RegReadValue reads it: a string's text, an expandable
+// string expanded, a number in decimal; empty for any other type.
+QString ValueText(const store::Value& value);
 
 // Whether a key exists (opening it), as the overwrite question needs.
 bool KeyExists(Hive hive, const QString& path);

@@ -4,7 +4,6 @@
 #include "backup/core/ProfileText.h"
 #include "backup/core/UserFile.h"
 
-
 #include <limits>
 
 namespace zelkar::backup {
@@ -12,44 +11,53 @@ namespace {
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsBlankByte(char c) { return c == ' ' || c == '\t'; }
 
-// The fields of an old-format backup file, one after another.
+// The fields of an old-format backup file, one after another. The delimiters
+// are ASCII, so the fields are found in the file's bytes and only they are
+// decoded: UTF-8, or Windows-1252 for a file that is not valid UTF-8.
 class OldFormatFields {
  public:
-  explicit OldFormatFields(QStringView text) : text_(text) {}
+  explicit OldFormatFields(QByteArrayView text) : text_(text) {
+    if (text_.startsWith("\xEF\xBB\xBF")) text_ = text_.sliced(3);
+    utf8_ = text_.isValidUtf8();
+  }
 
   bool atEnd() const { return pos_ >= text_.size(); }
 
   QString next() {
-    while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && IsBlankByte(text_[pos_])) ++pos_;
     if (atEnd()) return QString();
-    if (text_[pos_] == u'"') {
+    if (text_[pos_] == '"') {
       // Commas and line ends inside the quotes belong to the field; without a
       // closing quote it runs to the end of the file.
       const qsizetype open = pos_ + 1;
-      const qsizetype close = text_.indexOf(u'"', open);
+      const qsizetype close = text_.indexOf('"', open);
       if (close < 0) {
         pos_ = text_.size();
-        return text_.sliced(open).toString();
+        return decode(text_.sliced(open));
       }
       pos_ = close + 1;
       skipPastDelimiter();
-      return text_.sliced(open, close - open).toString();
+      return decode(text_.sliced(open, close - open));
     }
     const qsizetype start = pos_;
     while (pos_ < text_.size() && !IsDelimiter(text_[pos_])) ++pos_;
     qsizetype end = pos_;
-    while (end > start && IsBlank(text_[end - 1])) --end;
+    while (end > start && IsBlankByte(text_[end - 1])) --end;
     stepOverDelimiter();
-    return text_.sliced(start, end - start).toString();
+    return decode(text_.sliced(start, end - start));
   }
 
  private:
+  QString decode(QByteArrayView field) const {
+    return utf8_ ? QString::fromUtf8(field) : modINI::DecodeCp1252(field);
+  }
   // A field ends at a comma or a line end: CR LF, LF or a lone CR.
-  static bool IsDelimiter(QChar c) { return c == u',' || c == u'\n' || c == u'\r'; }
+  static bool IsDelimiter(char c) { return c == ',' || c == '\n' || c == '\r'; }
   void stepOverDelimiter() {
     if (pos_ >= text_.size()) return;
-    const bool crlf = text_[pos_] == u'\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == u'\n';
+    const bool crlf = text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n';
     pos_ += crlf ? 2 : 1;
   }
   void skipPastDelimiter() {
@@ -57,8 +65,9 @@ class OldFormatFields {
     stepOverDelimiter();
   }
 
-  QStringView text_;
+  QByteArrayView text_;
   qsizetype pos_ = 0;
+  bool utf8_ = true;
 };
 
 // The leading decimal number of the text, rounded half to even; nothing when
@@ -113,8 +122,7 @@ bool ReadOldFormatRecords(const QString& path,
     if (error) *error = file.problem;
     return false;
   }
-  const modINI::DecodedText decoded = modINI::DecodeProfileText(file.bytes);
-  OldFormatFields fields(decoded.text);
+  OldFormatFields fields(file.bytes);
   while (!fields.atEnd()) {
     const QString keyword = fields.next();
     const QString target = fields.next();

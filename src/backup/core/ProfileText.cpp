@@ -13,6 +13,8 @@ constexpr char16_t kCp1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+}  // namespace
+
 QString DecodeCp1252(QByteArrayView bytes) {
   QString text(bytes.size(), Qt::Uninitialized);
   QChar* out = text.data();
@@ -22,8 +24,6 @@ QString DecodeCp1252(QByteArrayView bytes) {
   }
   return text;
 }
-
-}  // namespace
 
 DecodedText DecodeProfileText(const QByteArray& bytes) {
   DecodedText decoded;

@@ -70,12 +70,13 @@ KeywordOpening OpenKeyword(const QString& name, const QStringList& arguments, La
 
 QList<KeywordEntry> ListKeywords() {
   QList<KeywordEntry> entries;
-  for (const QString& subkey : modRegEdit::EnumKeys(store::Hive::LocalMachine, kAppPathsKey)) {
+  // One read for the whole list, so that it is of one moment.
+  for (const store::SubkeyDefault& row : modRegEdit::EnumKeyDefaults(store::Hive::LocalMachine, kAppPathsKey)) {
     // An entry without ".exe" is never found by its name.
-    if (!subkey.endsWith(kExe, Qt::CaseInsensitive)) continue;
-    const QString name = subkey.chopped(kExe.size());
+    if (!row.name.endsWith(kExe, Qt::CaseInsensitive)) continue;
+    const QString name = row.name.chopped(kExe.size());
     if (!IsTypedKeywordName(name)) continue;
-    entries.append({name, modRegEdit::RegReadValue(kAppPathsFull + subkey + QLatin1Char('\\'))});
+    entries.append({name, row.value ? modRegEdit::ValueText(*row.value) : QString()});
   }
   return entries;
 }
