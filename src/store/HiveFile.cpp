@@ -80,15 +80,26 @@ constexpr const char* kQueries[] = {
     "ROLLBACK TO w",
 };
 
-// Whether a failed step found no room: SQLite says so for a short write; a
-// write refused outright comes as an I/O error with the system's reason.
+// Whether a failed step found no room: SQLite says so where the disk ran
+// full; a file grown past its limit or a quota comes as an I/O error, with
+// the system's reason kept by the file that failed.
 bool NoRoom(int resultCode, int systemError) {
-  if ((resultCode & 0xff) == SQLITE_FULL) return true;
+  if ((resultCode & 0xff) == SQLITE_FULL || resultCode == SQLITE_IOERR_SHMSIZE) return true;
   return (resultCode & 0xff) == SQLITE_IOERR &&
          (systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT);
 }
 
-int SystemError(const sqlite::Database& db) { return db.isOpen() ? sqlite3_system_errno(db.handle()) : 0; }
+// The system's reason for the last failure of the hive file or of its log.
+int SystemError(const sqlite::Database& db) {
+  int error = 0;
+  if (!db.isOpen()) return error;
+  sqlite3_file_control(db.handle(), "main", SQLITE_FCNTL_LAST_ERRNO, &error);
+  sqlite3_file* log = nullptr;
+  if (error == 0 && sqlite3_file_control(db.handle(), "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) == SQLITE_OK &&
+      log && log->pMethods)
+    log->pMethods->xFileControl(log, SQLITE_FCNTL_LAST_ERRNO, &error);
+  return error;
+}
 
 // The store error for a failed open or set-up, told apart in words.
 StoreError ErrorFor(const QString& file, int resultCode, const QString& detail, int systemError) {

@@ -266,8 +266,8 @@ TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsReadAndALockedOneIsReported) {
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   ran = RunOpen({QStringLiteral("kw")});
-  EXPECT_EQ(ran.code, 3);
-  EXPECT_TRUE(ran.err.contains(hive) && ran.err.contains(QLatin1String("locked"))) << qPrintable(ran.err);
+  EXPECT_EQ(ran.code, 4);
+  EXPECT_TRUE(ran.err.contains(hive) && ran.err.contains(QLatin1String("busy"))) << qPrintable(ran.err);
   sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
