@@ -7,10 +7,27 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QString>
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+  const QString option = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+  if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+    std::fputs("Usage: zelkar-search [--help | --version]\n"
+               "Zelkar's keywords for KRunner and GNOME Shell's search, a service on the\n"
+               "session bus that the bus starts on demand (see zelkar-open --desktop on).\n",
+               stdout);
+    return 0;
+  }
+  if (option == QLatin1String("--version")) {
+    std::printf("zelkar-search %d.%d\n", ZELKAR_VERSION_MAJOR, ZELKAR_VERSION_MINOR);
+    return 0;
+  }
+  if (argc > 1) {
+    std::fprintf(stderr, "zelkar-search: unknown option %s\nUsage: zelkar-search [--help | --version]\n", argv[1]);
+    return 64;
+  }
   QCoreApplication app(argc, argv);
   // Only read: every query reads the store afresh through one connection.
   zelkar::store::StoreLocation location = zelkar::store::StoreLocation::fromEnvironment();
