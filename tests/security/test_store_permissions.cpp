@@ -111,7 +111,14 @@ TEST_F(StorePermissionsDeathTest, AnotherUsersReadNeverStopsTheOwnerOfASharedHiv
   const QString shared = path("shared");
   EXPECT_EXIT(
       {
-        ::chmod(QFile::encodeName(dir()).constData(), 0711);
+        // The other users pass through the test's folders (a death test's child
+        // has its own inside its parent's) to reach the shared one.
+        for (QDir up(dir());; up.cdUp()) {
+          struct stat st {};
+          const QByteArray at = QFile::encodeName(up.path());
+          if (::stat(at.constData(), &st) == 0 && !(st.st_mode & S_IXOTH)) ::chmod(at.constData(), (st.st_mode & 07777) | 011);
+          if (up.isRoot()) break;
+        }
         QDir().mkpath(shared);
         ::chmod(QFile::encodeName(shared).constData(), 01777);
         qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(shared + "/machine.sqlite"));
