@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "launch/modShellExe.h"
 #include "store/Keywords.h"
 #include "store/modRegEdit.h"

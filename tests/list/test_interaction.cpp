@@ -1,7 +1,7 @@
 #include <QMenu>
 
 #include "ListTest.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 
 namespace zelkar::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "ShellTest.h"
 #include "app/Controls.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "shell/frmAbout.h"
 #include "support/ScriptedDialogs.h"
 

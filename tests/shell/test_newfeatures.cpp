@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "ShellTest.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "shell/frmAbout.h"
 
 namespace zelkar::test {

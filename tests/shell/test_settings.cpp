@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "ShellTest.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "support/ScriptedDialogs.h"
 
 namespace zelkar::test {

@@ -3,7 +3,7 @@
 
 #include "ShellTest.h"
 #include "app/core/Dialogs.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "support/ScriptedDialogs.h"
 
 namespace zelkar::test {
