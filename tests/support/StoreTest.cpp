@@ -5,13 +5,16 @@
 
 namespace zelkar::test {
 namespace {
-const char* const kEnvNames[5] = {"ZELKAR_REGISTRY", "ZELKAR_MACHINE_HIVE", "HOME", "XDG_DATA_HOME",
-                                   "XDG_CACHE_HOME"};
+// TMPDIR too: what the test or the programs it starts put in the temporary
+// folder goes inside the test's own folder and goes with it, even from a
+// child that was killed.
+const char* const kEnvNames[6] = {"ZELKAR_REGISTRY", "ZELKAR_MACHINE_HIVE", "HOME", "XDG_DATA_HOME",
+                                   "XDG_CACHE_HOME", "TMPDIR"};
 }
 
 void StoreTest::SetUp() {
   ASSERT_TRUE(temp_.isValid());
-  for (int i = 0; i < 5; ++i) savedEnv_[i] = qgetenv(kEnvNames[i]);
+  for (int i = 0; i < 6; ++i) savedEnv_[i] = qgetenv(kEnvNames[i]);
   const QString registry = temp_.filePath(QStringLiteral("registry"));
   qputenv("ZELKAR_REGISTRY", QFile::encodeName(registry));
   qunsetenv("ZELKAR_MACHINE_HIVE");
@@ -19,12 +22,14 @@ void StoreTest::SetUp() {
   qputenv("HOME", QFile::encodeName(temp_.filePath(QStringLiteral("home"))));
   qputenv("XDG_DATA_HOME", QFile::encodeName(temp_.filePath(QStringLiteral("home/.local/share"))));
   qputenv("XDG_CACHE_HOME", QFile::encodeName(temp_.filePath(QStringLiteral("home/.cache"))));
+  QDir(temp_.path()).mkpath(QStringLiteral("tmp"));
+  qputenv("TMPDIR", QFile::encodeName(temp_.filePath(QStringLiteral("tmp"))));
   store::RegistryStore::resetCurrent();
 }
 
 void StoreTest::TearDown() {
   store::RegistryStore::resetCurrent();
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 6; ++i) {
     if (savedEnv_[i].isNull())
       qunsetenv(kEnvNames[i]);
     else

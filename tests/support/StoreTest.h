@@ -28,7 +28,7 @@ class StoreTest : public ::testing::Test {
 
  private:
   QTemporaryDir temp_;
-  QByteArray savedEnv_[5];
+  QByteArray savedEnv_[6];
 };
 
 // What a program of the build said and how it ended (code -1: killed or hung).
