@@ -111,13 +111,6 @@ TEST_F(IniTest, GarbageIsReadWithoutHarm) {
   EXPECT_EQ(ReadINI("Huge", "k", file), "small");
 }
 
-TEST_F(IniTest, ValueWithLineBreaksCannotForgeLines) {
-  const QString file = path("inject.zkb");
-  WriteINI("Targets", "1", "/a\r\n[Count]\nKeywords=999", file);
-  EXPECT_EQ(ReadINI("Count", "Keywords", file), "");
-  EXPECT_EQ(ReadINI("Targets", "1", file), "/a  [Count] Keywords=999");
-}
-
 TEST_F(IniTest, BatchWritesOnceAtTheEnd) {
   const QString file = path("batch.zkb");
   {
