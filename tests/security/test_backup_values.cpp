@@ -5,7 +5,7 @@
 
 #include "backup/core/modINI.h"
 #include "backup/test_load_fixture.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 
 namespace zelkar::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/frmMain.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "list/TreeView.h"
 #include "store/Keywords.h"
 #include "store/modRegEdit.h"
