@@ -63,6 +63,7 @@ TEST_F(ZelkarOpenTest, ArgumentsPassLiterallyDocumentsGoToXdgOpenAndFailuresHave
       {{"here", "extra"}, 64, "takes no arguments"},
       {QStringList{"tool"} + hostile, 0, "", recorder, hostile},
       {{"--", "-doc"}, 0, "", opener, {FileUrl(document)}},  // a file:// address, never a name like an option
+      {{"HERE.exe"}, 0, "", opener, {FileUrl(dir())}},
       {{"site"}, 0, "", opener, {"http://www.example.org/-x;$(touch%20pwned)"}},
       {{"mail"}, 0, "", opener, {"mailto:-oProxyCommand=touch%20pwned"}},
       // The shells' hook: silent for no keyword, speaks for a broken one.
@@ -99,34 +100,16 @@ TEST_F(ZelkarOpenTest, ArgumentsPassLiterallyDocumentsGoToXdgOpenAndFailuresHave
   EXPECT_FALSE(QFileInfo::exists(path("pwned")));
 }
 
-TEST_F(ZelkarOpenTest, OpensTargetsByTheLaunchersRules) {
-  const QString folder = path("my folder");
-  ASSERT_TRUE(QDir().mkpath(folder));
+TEST_F(ZelkarOpenTest, AnEmptyEntryIsBrokenAndAFailedStartNamesTheTargetAsStored) {
   const QString script = MakeScript("tool.sh");
-  Put("Docs.exe", folder);
-  Put("site.exe", "www.example.org/a b");
   Put("tool.exe", "\"" + script + "\"");
   Put("empty.exe", QString());
-  const struct {
-    const char* name;
-    QStringList args;
-    KeywordOpening::Result result;
-    std::string recorded;
-  } rows[] = {{"dOCS.EXE", {}, KeywordOpening::Started, Open(folder)},
-              {"site", {}, KeywordOpening::Started, "open http://www.example.org/a%20b"},
-              {"TOOL", {"-x", "a b"}, KeywordOpening::Started, Start(script) + "|-x|a b"},
-              {"docs", {"x"}, KeywordOpening::TakesNoArguments, "none"},
-              {"empty", {}, KeywordOpening::Broken, "none"},
-              {"none", {}, KeywordOpening::NoKeyword, "none"}};
-  for (const auto& r : rows) {
-    backend.clear();
-    EXPECT_EQ(launch::OpenKeyword(r.name, r.args, backend).result, r.result) << r.name;
-    EXPECT_EQ(Recorded(), r.recorded) << r.name;
-  }
+  EXPECT_EQ(launch::OpenKeyword("EMPTY", {}, backend).result, KeywordOpening::Broken);
   backend.startResult = false;
-  const KeywordOpening failed = launch::OpenKeyword("tool", {}, backend);
+  const KeywordOpening failed = launch::OpenKeyword("tool", {"-x"}, backend);
   EXPECT_EQ(failed.result, KeywordOpening::Failed);
   EXPECT_EQ(failed.target, "\"" + script + "\"");
+  EXPECT_EQ(Recorded(), Start(script) + "|-x");
 }
 
 TEST_F(ZelkarOpenTest, ListingAndCompletionThatTabsOrLineBreaksCannotForge) {
@@ -197,21 +180,6 @@ TEST_F(ZelkarOpenTest, ShellsRunKeywordsTypedAsCommandsAndKeepAnEarlierHandler) 
     EXPECT_EQ(read.out, program + "\n") << shell;
   }
   EXPECT_FALSE(launch::ShellInitSnippet("tcsh", program));
-}
-
-TEST_F(ZelkarOpenTest, DamagedStoreIsNamedAndLeftAsItIs) {
-  ASSERT_TRUE(QDir().mkpath(path("registry")));
-  const QString hive = path("registry/machine.sqlite");
-  QByteArray junk(4096, '\0');
-  for (int i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 7 + 3);
-  WriteFile(hive, junk);
-  for (const QStringList& args : {QStringList{"kw"}, QStringList{"--list"}}) {
-    const Ran ran = RunOpen(args);
-    EXPECT_EQ(ran.code, 3) << qPrintable(args.join(u' '));
-    EXPECT_TRUE(ran.err.startsWith("zelkar-open: the keyword store " + hive)) << qPrintable(ran.err);
-  }
-  EXPECT_EQ(ReadFile(hive), junk);
-  EXPECT_EQ(QDir(path("registry")).entryList(QDir::Files), QStringList{"machine.sqlite"});
 }
 
 TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsReadAndALockedOneIsReported) {
