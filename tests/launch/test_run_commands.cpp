@@ -1,7 +1,6 @@
 // The window's commands that run keywords, targets, typed text and help pages.
 #include <QAction>
 #include <QDir>
-#include <QSignalBlocker>
 
 #include "support/WindowTest.h"
 
@@ -90,18 +89,8 @@ TEST_F(RunCommandsTest, ABrokenKeywordMayBeDeletedUnderItsRegisteredName) {
   EXPECT_EQ(Recorded(), "none");
 }
 
-TEST_F(RunCommandsTest, TypedTextTargetLabelAndHelpCommands) {
+TEST_F(RunCommandsTest, TargetLabelAndHelpCommands) {
   ScriptedDialogs dialogs;
-  const auto runText = [&](const QString& text) {
-    backend.clear();
-    const QSignalBlocker asTyped(f->txtExe);  // no completion
-    f->txtExe->setText(text);
-    f->cmdRunTxt_Click();
-    return Recorded();
-  };
-  dialogs.expectBox("Error", "File not found", answer::OK, 16);
-  EXPECT_EQ(runText("no-such-program-zk"), "none");
-  EXPECT_EQ(runText("www.example.com"), "open http://www.example.com");
   f->lblPath->setCaption(song);
   EXPECT_EQ(On("", 0, f->mnuTR), Open(song));
   backend.openResult = false;  // no browser: Update stays silent
