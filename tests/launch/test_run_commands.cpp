@@ -1,40 +1,29 @@
-#include "LaunchTest.h"
-
-#include "app/Controls.h"
-#include "app/frmMain.h"
-#include "list/TreeView.h"
-
+// The window's commands that run keywords, targets, typed text and help pages.
 #include <QAction>
-#include <QSignalBlocker>
+#include <QDir>
 
-#include <memory>
+#include "support/WindowTest.h"
 
 namespace zelkar::test {
 namespace {
 
-class RunCommandsTest : public LaunchTest {
+class RunCommandsTest : public WindowTest {
  protected:
   void SetUp() override {
-    LaunchTest::SetUp();
-    folder = path(QStringLiteral("Music"));
+    WindowTest::SetUp();
+    folder = path("Music");
     ASSERT_TRUE(QDir().mkpath(folder));
-    song = MakeFile(QStringLiteral("Music/song.ogg"));
-    Put(QStringLiteral("song.exe"), song);
-    Put(QStringLiteral("music.exe"), folder);
-    Put(QStringLiteral("site.exe"), QStringLiteral("www.example.com/Page"));
-    Put(QStringLiteral("edited.exe"), MakeFile(QStringLiteral("decoy.txt")));
-    f = std::make_unique<frmMain>();
-    f->show();
-    f->LoadTVW(false);
-  }
-  int Node(const QString& text) const {
-    for (int i = 2; i <= f->tvw->Count(); i += 2)
-      if (f->tvw->Text(i) == text) return i;
-    return 0;
+    song = MakeFile("Music/song.ogg");
+    Put("song.exe", song);
+    Put("music.exe", folder);
+    Put("site.exe", "www.example.com/Page");
+    Put("edited.exe", MakeFile("decoy.txt"));
+    f = Window();
   }
   // What a command asked for, on a node clicked as the user clicks it.
-  std::string On(int node, QAction* command) {
+  std::string On(const QString& keyword, int offset, QAction* command) {
     backend.clear();
+    const int node = keyword.isEmpty() ? 1 : Node(*f, keyword) + offset;
     f->tvw->Select(node);
     if (node > 1) f->tvw_NodeClick(node);
     f->tvw->Select(node);
@@ -42,9 +31,8 @@ class RunCommandsTest : public LaunchTest {
     return Recorded();
   }
   static void ExpectBroken(ScriptedDialogs& dialogs, int answer) {
-    dialogs.expectBox(QStringLiteral("Delete Broken Keyword?"),
-                      QStringLiteral("The keyword has a broken target and cannot be launched. Would you like to "
-                                     "delete the keyword?"),
+    dialogs.expectBox("Delete Broken Keyword?",
+                      "The keyword has a broken target and cannot be launched. Would you like to delete the keyword?",
                       answer, 52);
   }
 
@@ -54,65 +42,60 @@ class RunCommandsTest : public LaunchTest {
 
 TEST_F(RunCommandsTest, RunAndOpenContainingFolder) {
   ScriptedDialogs dialogs;
-  // The address itself opens, never the keyword's name; a folder keyword runs by its name.
-  EXPECT_EQ(On(Node(QStringLiteral("site.exe")), f->mnuKWR), "open http://www.example.com/Page");
-  EXPECT_EQ(On(Node(QStringLiteral("music.exe")), f->mnuKWR), Open(folder));
-  EXPECT_EQ(On(Node(QStringLiteral("song.exe")) + 1, f->mnuHideRun), Open(song));  // a target node
-
-  EXPECT_EQ(On(Node(QStringLiteral("song.exe")), f->mnuKWOCF), Open(folder));
-  EXPECT_EQ(On(Node(QStringLiteral("song.exe")) + 1, f->mnuHOCF), Open(folder));  // the node's own text
-  EXPECT_EQ(On(Node(QStringLiteral("music.exe")), f->mnuKWOCF), Open(folder));
-  EXPECT_EQ(On(Node(QStringLiteral("site.exe")), f->mnuHOCF), "open http://www.example.com/Page");
-  QFile::remove(song);
-  dialogs.expectBox(QStringLiteral("Error"), QStringLiteral("File not found"), answer::OK, 16);
-  EXPECT_EQ(On(Node(QStringLiteral("song.exe")), f->mnuHOCF), "none");
-
+  const struct {
+    const char* keyword;
+    int offset;  // 1: its target node
+    QAction* command;
+    std::string recorded;
+  } rows[] = {
+      {"site.exe", 0, f->mnuKWR, "open http://www.example.com/Page"},  // the address, never the keyword's name
+      {"music.exe", 0, f->mnuKWR, Open(folder)},
+      {"song.exe", 1, f->mnuHideRun, Open(song)},
+      {"song.exe", 0, f->mnuKWOCF, Open(folder)},
+      {"song.exe", 1, f->mnuHOCF, Open(folder)},  // the node's own text
+      {"music.exe", 0, f->mnuKWOCF, Open(folder)},
+      {"site.exe", 0, f->mnuHOCF, "open http://www.example.com/Page"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(On(r.keyword, r.offset, r.command), r.recorded) << r.keyword;
+  backend.clear();
   f->tvw->Select(1);  // the root: nothing run, nothing asked
   f->cmdRun_Click();
   f->mnuHOCF_Click();
   EXPECT_EQ(Recorded(), "none");
+  QFile::remove(song);
+  dialogs.expectBox("Error", "File not found", answer::OK, 16);
+  EXPECT_EQ(On("song.exe", 0, f->mnuHOCF), "none");
 }
 
 TEST_F(RunCommandsTest, ABrokenKeywordMayBeDeletedUnderItsRegisteredName) {
   ScriptedDialogs dialogs;
   QFile::remove(song);
   ExpectBroken(dialogs, answer::No);
-  EXPECT_EQ(On(Node(QStringLiteral("song.exe")), f->mnuKWR), "none");
-  EXPECT_TRUE(Has(QStringLiteral("song.exe")));
+  EXPECT_EQ(On("song.exe", 0, f->mnuKWR), "none");
+  EXPECT_TRUE(Has("song.exe"));
 
   // An unregistered keyword runs under the registered name, and that entry is deleted.
-  const int node = Node(QStringLiteral("song.exe"));
-  f->tvw->SetText(node, QStringLiteral("edited.exe"));  // as an unfinished rename leaves it
+  const int node = Node(*f, "song.exe");
+  f->tvw->SetText(node, "edited.exe");  // as an unfinished rename leaves it
   f->tvw->SetForeColor(node, colour::Red);
-  f->tvw->SetTag(node, QStringLiteral("song.exe"));
+  f->tvw->SetTag(node, "song.exe");
   f->tvw->Select(node);
   ExpectBroken(dialogs, answer::Yes);
-  dialogs.expectBoxTitled(QStringLiteral("Unregistered Keyword"), answer::No);  // asked by the reload
+  dialogs.expectBoxTitled("Unregistered Keyword", answer::No);  // asked by the reload
   f->cmdRun_Click();
-  EXPECT_FALSE(Has(QStringLiteral("song.exe")));
-  EXPECT_TRUE(Has(QStringLiteral("edited.exe")));
-  EXPECT_EQ(Node(QStringLiteral("song.exe")), 0);
+  EXPECT_FALSE(Has("song.exe"));
+  EXPECT_TRUE(Has("edited.exe"));
+  EXPECT_EQ(Node(*f, "song.exe"), 0);
   EXPECT_EQ(Recorded(), "none");
 }
 
-TEST_F(RunCommandsTest, TypedTextTargetLabelAndHelpCommands) {
+TEST_F(RunCommandsTest, TargetLabelAndHelpCommands) {
   ScriptedDialogs dialogs;
-  const auto runText = [&](const QString& text) {
-    backend.clear();
-    const QSignalBlocker asTyped(f->txtExe);  // no completion
-    f->txtExe->setText(text);
-    f->cmdRunTxt_Click();
-    return Recorded();
-  };
-  dialogs.expectBox(QStringLiteral("Error"), QStringLiteral("File not found"), answer::OK, 16);
-  EXPECT_EQ(runText(QStringLiteral("no-such-program-zk")), "none");
-  EXPECT_EQ(runText(QStringLiteral("www.example.com")), "open http://www.example.com");
-
   f->lblPath->setCaption(song);
-  EXPECT_EQ(On(1, f->mnuTR), Open(song));
+  EXPECT_EQ(On("", 0, f->mnuTR), Open(song));
   backend.openResult = false;  // no browser: Update stays silent
-  EXPECT_EQ(On(1, f->mnuHU), "open https://orbrin.example/zelkar");
-  EXPECT_EQ(On(1, f->mnuHRB), "open mailto:support@orbrin.example?Subject=Found%20a%20bug...");
+  EXPECT_EQ(On("", 0, f->mnuHU), "open https://orbrin.example/zelkar");
+  EXPECT_EQ(On("", 0, f->mnuHRB), "open mailto:support@orbrin.example?Subject=Found%20a%20bug...");
 }
 
 }  // namespace
