@@ -1,5 +1,5 @@
 #include "backup/core/modINI.h"
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 
 namespace zelkar::test {
 namespace {
