@@ -74,6 +74,7 @@ TEST_F(PathHelpersTest, FileExistsSearchesPatternsInTheirFolder) {
 
   EXPECT_TRUE(FileExists(path("p/*.txt")));
   EXPECT_TRUE(FileExists(path("p/rep?rt.*")));
+  EXPECT_TRUE(FileExists(path("p/report.txt**")));
   // Only hidden files, folders, pipes, nothing, or a pattern in the folder part.
   for (const char* s : {"p/.secret*", "p/*.doc", "p/*.log", "p/report?.txt", "missing/*.txt", "*/report.txt"})
     EXPECT_FALSE(FileExists(path(QString::fromLatin1(s)))) << s;
@@ -118,6 +119,7 @@ TEST_F(PathHelpersTest, TypeDescriptionFromTheRegisteredFileType) {
   modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\", "Zelkar Backup File", 0);
   EXPECT_EQ(FileProperty(backup, property::Type), "Zelkar Backup File");
   EXPECT_EQ(FileProperty(touch("OLD.ZKB"), property::Type), "Zelkar Backup File");
+  EXPECT_NE(FileProperty(touch(".zkb"), property::Type), "Zelkar Backup File");  // a hidden name, no extension
 }
 
 TEST_F(PathHelpersTest, LongPathAndSpecialFolders) {

@@ -100,7 +100,9 @@ TEST_F(RegistryStoreTest, ClassesRootIsMachineSoftwareClasses) {
   EXPECT_EQ(store().readValue(Hive::LocalMachine, "Software\\Classes\\.ZKB", QString()),
             Value::fromString("Zelkar.File"));
   EXPECT_EQ(store().subkeys(Hive::ClassesRoot, QString()), QStringList{".zkb"});
+  EXPECT_EQ(store().storedPath(Hive::ClassesRoot, ".ZKB"), ".zkb");
   EXPECT_EQ(store().deleteKey(Hive::ClassesRoot, QString()), Outcome::Refused);
+  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, QString()), Outcome::Refused);
   EXPECT_TRUE(store().keyExists(Hive::LocalMachine, "SOFTWARE\\Classes\\.zkb"));
 }
 
