@@ -19,7 +19,7 @@ TEST_F(LaunchTextTest, ShellTextStartsNothingWhereverItIsGiven) {
                              "zk-none | touch " + m, "zk-none & touch " + m, "zk-none && touch " + m,
                              "zk-none\ntouch " + m, "zk-none\rtouch " + m, "\"$(touch " + m + ")\"", "zk-none > " + m,
                              "sh; touch " + m, "sh -c x && touch " + m, "sh | touch " + m, "sh $(touch " + m + ")",
-                             "sh `touch " + m + "`", "sh\ntouch " + m, "sh \"$(touch " + m + ")\"",
+                             "sh `touch " + m + "`", "sh\ntouch " + m, "sh \"$(touch " + m + ")\"", "sh \"`touch " + m + "`\"",
                              "sh" + QString(nul) + " -c 'touch " + m + "'", "/bin/sh" + QString(nul) + ";touch " + m,
                              nul + QStringLiteral("/bin/sh"), "-c touch " + m, "--help", QString(100000, u'x'),
                              "zk-none '$(touch " + m + ")'" + QString(100000, u' ') + "x"};

@@ -81,6 +81,9 @@ TEST_F(ZelkarRegTest, ExitCodesSayWhatWentWrong) {
     EXPECT_TRUE(err.startsWith("zelkar-reg: ") && err.count('\n') == 1) << err.toStdString();
   }
   EXPECT_FALSE(modRegEdit::KeyExists(Hive::CurrentUser, "x"));
+  EXPECT_EQ(code({"delete", "HKCU"}), 1);
+  EXPECT_TRUE(err.contains("root")) << err.toStdString();
+  EXPECT_EQ(code({"add", "HKCU\\x", "--value", "n", "--type", "REG_DWORD", "--data", "4294967295"}), 0);
 }
 
 TEST_F(ZelkarRegTest, SharedHiveThatCannotBeMade) {
