@@ -92,10 +92,11 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
     SCOPED_TRACE(r.text.toStdString());
     backend.clear();
     const std::int32_t code = Run(r.text);
-    if (r.code == 0)
+    if (r.code == 0) {
       EXPECT_LE(code, 32);
-    else
+    } else {
       EXPECT_EQ(code, r.code);
+    }
     EXPECT_EQ(Recorded(), r.recorded);
     if (r.code == 0 || r.code > 32) continue;
     dialogs.expectBox("Error", sentences.at(r.code), answer::OK, 16);

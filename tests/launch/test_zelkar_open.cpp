@@ -52,7 +52,7 @@ TEST_F(ZelkarOpenTest, ArgumentsPassLiterallyDocumentsGoToXdgOpenAndFailuresHave
     QStringList args;
     int code;
     const char* err = nullptr;  // what standard error holds ("": nothing), nullptr: not checked
-    QString started;            // the recorder that ran, with `got` after its own path
+    QString started = {};       // the recorder that ran, with `got` after its own path
     QStringList got = {};
   } rows[] = {
       {{}, 64, "Usage: zelkar-open NAME"},
@@ -85,9 +85,15 @@ TEST_F(ZelkarOpenTest, ArgumentsPassLiterallyDocumentsGoToXdgOpenAndFailuresHave
     SCOPED_TRACE(r.args.join(u' ').left(60).toStdString());
     ran = RunOpen(r.args);
     EXPECT_EQ(ran.code, r.code) << qPrintable(ran.err.left(200));
-    if (r.err && !*r.err) EXPECT_EQ(ran.err, "");
-    if (r.err && *r.err) EXPECT_TRUE(ran.err.contains(QString::fromUtf8(r.err))) << qPrintable(ran.err);
-    if (!r.started.isEmpty()) EXPECT_EQ(ArgsOf(r.started), QStringList{r.started} + r.got);
+    if (r.err && !*r.err) {
+      EXPECT_EQ(ran.err, "");
+    }
+    if (r.err && *r.err) {
+      EXPECT_TRUE(ran.err.contains(QString::fromUtf8(r.err))) << qPrintable(ran.err);
+    }
+    if (!r.started.isEmpty()) {
+      EXPECT_EQ(ArgsOf(r.started), QStringList{r.started} + r.got);
+    }
   }
   for (const QString name : {"a/b", "..", "x..y", "a b", "", "x\nforged", "y\tforged", "z\rforged"}) {
     ran = RunOpen({"--", name});
