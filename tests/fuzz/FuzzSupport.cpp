@@ -38,6 +38,8 @@ struct RunFolder {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     store::RegistryStore::resetCurrent();
   }
+  // The store closes before its folder goes: closed later, it would make the folder again.
+  ~RunFolder() { store::RegistryStore::resetCurrent(); }
 };
 
 }  // namespace
