@@ -5,6 +5,7 @@
 #include "search/SearchService.h"
 #include "store/Keywords.h"
 #include "store/RegistryStore.h"
+#include "support/RecordingLaunchBackend.h"
 
 #include <QFileInfo>
 

@@ -5,7 +5,7 @@
 #include "app/SingleInstance.h"
 #include "app/core/DesktopIntegration.h"
 #include "app/modMain.h"
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 #include "store/FileReplace.h"
 
 #include <QElapsedTimer>
@@ -45,7 +45,7 @@ unsigned Mode(const QString& file) {
   return ::lstat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-QStringList Entries(const QString& folder) {
+QStringList NamesIn(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
@@ -113,8 +113,8 @@ TEST_F(SessionTest, WithoutARuntimeFolderNoSquatterBlocksTheStart) {
     EXPECT_TRUE(first.claim());
     EXPECT_TRUE(first.isFirst());
     EXPECT_FALSE(SingleInstance(socketName()).claim());
-    EXPECT_EQ(Entries(cwd), QStringList());
-    EXPECT_EQ(Entries(bait), QStringList());
+    EXPECT_EQ(NamesIn(cwd), QStringList());
+    EXPECT_EQ(NamesIn(bait), QStringList());
   }
   QDir::setCurrent(previous);
 }

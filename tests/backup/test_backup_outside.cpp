@@ -1,6 +1,6 @@
 // Files from outside: pipes, devices and huge files where a backup or a
 // shortcut is expected, other line ends, and counts past 16 bits.
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 
 #include "app/Controls.h"
 
@@ -50,7 +50,8 @@ TEST_P(SpecialFileTest, IsNeverReadAndSaysWhy) {
     }
   }
   Put("keep.exe", "/usr/bin/keep");
-  std::unique_ptr<frmMain> form = Window(file + " -I");
+  const auto form = std::make_unique<frmMain>(file + " -I");
+  form->LoadTVW(false);
   ScriptedDialogs dialogs;
   const QString why = kind == Kind::Huge ? "File too large (more than 64 MiB)" : "Not a regular file";
   const auto expectRefusal = [&](const QString& verb) {

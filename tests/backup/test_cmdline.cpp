@@ -1,4 +1,4 @@
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 
 namespace zelkar::test {
 namespace {
@@ -12,7 +12,11 @@ class CommandLineTest : public BackupTest {
     modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\", "Zelkar Backup File", 0);
     backup = Sample("windows-crlf.zkb", "my backup.zkb");
   }
-  void Run(const QString& commandLine) { Window(commandLine)->DoCommandLine(); }
+  void Run(const QString& commandLine) {
+    frmMain form(commandLine);
+    form.LoadTVW(false);
+    form.DoCommandLine();
+  }
   QString backup;
 };
 

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "backup/core/BackupFormat.h"
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 
 namespace zelkar::test {
 namespace {

@@ -1,5 +1,5 @@
 #include "backup/core/modINI.h"
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 
 namespace zelkar::test {
 namespace {
@@ -109,13 +109,6 @@ TEST_F(IniTest, GarbageIsReadWithoutHarm) {
   EXPECT_EQ(ReadINI("Huge", "k", file), QString(254, u'h'));
   EXPECT_EQ(WriteINI("Huge", "k", "small", file), 1);
   EXPECT_EQ(ReadINI("Huge", "k", file), "small");
-}
-
-TEST_F(IniTest, ValueWithLineBreaksCannotForgeLines) {
-  const QString file = path("inject.zkb");
-  WriteINI("Targets", "1", "/a\r\n[Count]\nKeywords=999", file);
-  EXPECT_EQ(ReadINI("Count", "Keywords", file), "");
-  EXPECT_EQ(ReadINI("Targets", "1", file), "/a  [Count] Keywords=999");
 }
 
 TEST_F(IniTest, BatchWritesOnceAtTheEnd) {

@@ -1,4 +1,4 @@
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,15 +1,10 @@
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 #include "backup/core/modINI.h"
 
 namespace zelkar::test {
 namespace {
 
-class ReformatTest : public BackupTest {
- protected:
-  QStringList filesIn(const QString& folder) const {
-    return QDir(path(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-  }
-};
+using ReformatTest = BackupTest;
 
 TEST_F(ReformatTest, ConvertsOldFormatInPlaceAndLeavesAStrangersTmpAlone) {
   const QString file = Sample("old-format.zkb", "b/old.zkb");
@@ -25,7 +20,7 @@ TEST_F(ReformatTest, ConvertsOldFormatInPlaceAndLeavesAStrangersTmpAlone) {
             "3=C:\\a,b\\tool.exe\r\n4=/usr/bin/bare\r\n"
             "[Count]\r\nKeywords=4\r\n");
   EXPECT_EQ(Bytes(path("b/tmp")), stranger);
-  EXPECT_EQ(filesIn("b"), (QStringList{"old.zkb", "tmp"}));
+  EXPECT_EQ(FilesIn("b"), (QStringList{"old.zkb", "tmp"}));
 
   // A file without records gets an empty count.
   const QString empty = Write("empty.zkb", "\"only.exe\",\"\"\r\n,\"/no/keyword\"\r\n");
@@ -39,7 +34,7 @@ TEST_F(ReformatTest, FailuresShowTheReasonAndKeepTheOriginal) {
   frmMain form;
   dialogs.expectBox("Error", "No such file or directory", answer::OK, mb::Critical);
   form.ReformatZKB(path("m/gone.zkb"));
-  EXPECT_TRUE(filesIn("m").isEmpty());
+  EXPECT_TRUE(FilesIn("m").isEmpty());
 
   // The longest name the folder allows leaves no room for a work file beside it.
   const QByteArray old = "\"k.exe\",\"/t\"\r\n";
@@ -47,12 +42,12 @@ TEST_F(ReformatTest, FailuresShowTheReasonAndKeepTheOriginal) {
   dialogs.expectBox("Error", "File name too long", answer::OK, mb::Critical);
   form.ReformatZKB(file);
   EXPECT_EQ(Bytes(file), old);
-  EXPECT_EQ(filesIn("long").size(), 1);
+  EXPECT_EQ(FilesIn("long").size(), 1);
 
   QDir().mkpath(path("d/dir.zkb"));
   dialogs.expectBoxTitled("Error", answer::OK);
   form.ReformatZKB(path("d/dir.zkb"));
-  EXPECT_EQ(filesIn("d"), QStringList{"dir.zkb"});
+  EXPECT_EQ(FilesIn("d"), QStringList{"dir.zkb"});
 }
 
 TEST_F(ReformatTest, OpenBatchSeesTheConvertedFile) {

@@ -1,4 +1,4 @@
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 
 #include <linux/capability.h>
 #include <sys/stat.h>
@@ -53,9 +53,6 @@ class SaveTest : public BackupTest {
   void Mark(int node) {
     form->tvw->Select(node);
     form->mnuHMFE_Click();
-  }
-  QStringList FilesIn(const QString& folder) const {
-    return QDir(path(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
   }
   std::unique_ptr<frmMain> form;
   int alpha = 0, beta = 0;

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "backup/core/modINI.h"
-#include "backup/test_load_fixture.h"
+#include "support/BackupTest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,9 +8,6 @@
 
 #include <cstdio>
 #include <ostream>
-
-// Keyword lists read as text in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
 namespace zelkar::test {
 
@@ -91,54 +87,10 @@ class ChildProcess {
 
 class FaultTest : public BackupTest {
  protected:
-  // A current-format backup file with `count` entries keyword<i>.exe -> target<i>.
-  QString Backup(const QString& name, int count, const QString& prefix, const QString& targetBase) {
-    QByteArray text = "[Zelkar]\r\nVersion=18\r\n[Keywords]\r\n";
-    for (int i = 1; i <= count; ++i) text += (QString::number(i) + '=' + prefix + QString::number(i) + ".exe\r\n").toUtf8();
-    text += "[Targets]\r\n";
-    for (int i = 1; i <= count; ++i) text += (QString::number(i) + '=' + targetBase + '/' + QString::number(i) + "\r\n").toUtf8();
-    text += QStringLiteral("[Count]\r\nKeywords=%1\r\n").arg(count).toUtf8();
-    return Write(name, text);
-  }
-  static Keywords Entries(int count, const QString& prefix, const QString& targetBase) {
-    Keywords all;
-    for (int i = 1; i <= count; ++i) all[prefix + QString::number(i) + ".exe"] = targetBase + '/' + QString::number(i);
-    return all;
-  }
   // In a child: the parent's store.
   static void UseParentStore() {
     qputenv("ZELKAR_REGISTRY", qgetenv("ZELKAR_FAULT_REGISTRY"));
     store::RegistryStore::resetCurrent();
-  }
-  static void PutAll(const Keywords& entries) {
-    store::RegistryStore::Transaction group(store::RegistryStore::current(), store::Hive::LocalMachine);
-    for (const auto& [kw, target] : entries) Put(kw, target);
-    group.commit();
-  }
-  // The keywords as a fresh opening of the store finds them on disk.
-  static Keywords OnDisk() {
-    store::RegistryStore::useLocation(store::StoreLocation::fromEnvironment());
-    Keywords all = Registered();
-    store::RegistryStore::useLocation(store::StoreLocation::fromEnvironment());
-    return all;
-  }
-  static Keywords ReadEntriesOf(const QString& file) {
-    Keywords entries;
-    const int count = modINI::ReadINI("Count", "Keywords", file).toInt();
-    for (int i = 1; i <= count; ++i)
-      entries[modINI::ReadINI("Keywords", QString::number(i), file)] = modINI::ReadINI("Targets", QString::number(i), file);
-    return entries;
-  }
-  // Every name in a folder, hidden ones too.
-  QStringList FilesIn(const QString& folder) const {
-    return QDir(path(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                        QDir::Name);
-  }
-  // The entries of the tree, keyword node text -> target node text.
-  static Keywords Tree(const frmMain& form) {
-    Keywords shown;
-    for (int i = 2; i + 1 <= form.tvw->Count(); i += 2) shown[form.tvw->Text(i)] = form.tvw->Text(i + 1);
-    return shown;
   }
 };
 

@@ -7,7 +7,7 @@
 #include "app/frmMain.h"
 #include "backup/core/BackupFormat.h"
 #include "backup/core/modINI.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "list/TreeView.h"
 #include "store/modRegEdit.h"
 

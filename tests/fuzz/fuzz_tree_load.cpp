@@ -5,7 +5,7 @@
 #include "KeywordSnapshot.h"
 
 #include "app/frmMain.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "list/TreeView.h"
 #include "store/modRegEdit.h"
 

@@ -7,7 +7,7 @@
 #include "app/frmMain.h"
 #include "edit/DroppedFiles.h"
 #include "edit/frmURL.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/RecordingLaunchBackend.h"
 #include "list/TreeView.h"
 
 #include <QLineEdit>

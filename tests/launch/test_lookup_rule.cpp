@@ -1,6 +1,6 @@
 // The current folder never supplies a target: a bare name is a program on
 // PATH, and a relative path names nothing, in the window and in zelkar-open.
-#include "LaunchTest.h"
+#include "support/WindowTest.h"
 
 #include "launch/core/KeywordOpen.h"
 
@@ -11,7 +11,9 @@ namespace {
 
 using launch::KeywordOpening;
 
-TEST_F(LaunchTest, TheCurrentFolderNeverSuppliesATarget) {
+using LookupRuleTest = WindowTest;
+
+TEST_F(LookupRuleTest, TheCurrentFolderNeverSuppliesATarget) {
   // A cloned repository with scripts named like programs and keywords.
   const QString repo = path(QStringLiteral("repo"));
   ASSERT_TRUE(QDir().mkpath(repo + QStringLiteral("/sub")));

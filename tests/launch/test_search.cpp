@@ -1,5 +1,5 @@
 // zelkar-search as KRunner and GNOME Shell call it, on a private session bus.
-#include "LaunchTest.h"
+#include "support/WindowTest.h"
 
 #include "launch/core/DesktopSetup.h"
 #include "search/SearchService.h"
@@ -24,10 +24,10 @@ using search::RemoteMatch;
 const QString kKRunner = QStringLiteral("org.kde.krunner1");
 const QString kGnome = QStringLiteral("org.gnome.Shell.SearchProvider2");
 
-class SearchTest : public LaunchTest {
+class SearchTest : public WindowTest {
  protected:
   void SetUp() override {
-    LaunchTest::SetUp();
+    WindowTest::SetUp();
     bus_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
                                                QStringLiteral("--print-address=1")});
     ASSERT_TRUE(bus_.waitForReadyRead(10000)) << "dbus-daemon (package dbus) did not start";
@@ -45,7 +45,7 @@ class SearchTest : public LaunchTest {
     QDBusConnection::disconnectFromBus(QStringLiteral("client"));
     bus_.kill();
     bus_.waitForFinished();
-    LaunchTest::TearDown();
+    WindowTest::TearDown();
   }
   // A call as the desktop makes it; the service answers from this thread's event loop.
   QDBusMessage Call(const QString& interface, const QString& method, const QVariantList& args) {

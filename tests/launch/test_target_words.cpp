@@ -1,5 +1,5 @@
 // Words after a keyword: one rule for zelkar-open, the desktop's search and the window's box.
-#include "LaunchTest.h"
+#include "support/WindowTest.h"
 
 #include "launch/core/KeywordOpen.h"
 #include "launch/core/LaunchResolver.h"
@@ -7,7 +7,7 @@
 namespace zelkar::test {
 namespace {
 
-using WordsTest = LaunchTest;
+using WordsTest = WindowTest;
 
 TEST_F(WordsTest, HostileWordsStayDataInEveryKindOfTarget) {
   const QString script = MakeScript(QStringLiteral("prog"));

@@ -1,5 +1,5 @@
 // The tools from a terminal: help, version, keyword verbs, quiet launches.
-#include "LaunchTest.h"
+#include "support/WindowTest.h"
 
 #include <QDeadlineTimer>
 #include <QProcessEnvironment>
@@ -8,7 +8,7 @@
 namespace zelkar::test {
 namespace {
 
-class TerminalTest : public LaunchTest {};
+class TerminalTest : public WindowTest {};
 
 Ran RunOpen(const QStringList& args) { return RunProgram(QStringLiteral(ZELKAR_OPEN_BINARY), args); }
 

@@ -1,5 +1,12 @@
 // zelkar-open: the command prompt's way to keywords.
-#include "LaunchTest.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+#include <functional>
+#include <memory>
 
 #include "app/frmMain.h"
 #include "launch/core/KeywordFolder.h"
@@ -7,203 +14,155 @@
 #include "launch/core/ShellInit.h"
 #include "list/TreeView.h"
 #include "support/LabelEdit.h"
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QThread>
-
-#include <sqlite3.h>
-
-#include <functional>
-#include <memory>
+#include "support/WindowTest.h"
 
 namespace zelkar::test {
 namespace {
 
 using launch::KeywordOpening;
 
-// Runs with the build's programs, and `extraPath` before them, on the PATH.
-Ran RunWithBuildPath(const QString& program, const QStringList& args, const QString& extraPath = QString()) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  const QString binDir = QFileInfo(QStringLiteral(ZELKAR_OPEN_BINARY)).absolutePath();
-  QString path = binDir + QLatin1Char(':') + env.value(QStringLiteral("PATH"));
-  if (!extraPath.isEmpty()) path = extraPath + QLatin1Char(':') + path;
-  env.insert(QStringLiteral("PATH"), path);
-  return RunProgram(program, args, env);
-}
-
-Ran RunOpen(const QStringList& args, const QString& extraPath = QString()) {
-  return RunWithBuildPath(QStringLiteral(ZELKAR_OPEN_BINARY), args, extraPath);
-}
-
-class ZelkarOpenTest : public LaunchTest {
+class ZelkarOpenTest : public WindowTest {
  protected:
-  // A program that writes its own path and its arguments (each ended by a
-  // zero byte) to "<itself>.argv".
-  QString MakeRecorder(const QString& name) {
-    return MakeScript(name, "printf '%s\\0' \"$0\" \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.argv\"\n");
+  // Runs with the test's bin folder (where xdg-open is a recorder) and the
+  // build's programs first on the PATH.
+  Ran RunIn(const QString& program, const QStringList& args) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", path("bin") + u':' + QFileInfo(ZELKAR_OPEN_BINARY).absolutePath() + u':' + env.value("PATH"));
+    return RunProgram(program, args, env, dir());
   }
-  // What the recorder was started with; nothing when it did not run in time.
-  static QStringList ArgsOf(const QString& recorder) {
-    QFile file(recorder + QStringLiteral(".argv"));
-    const QDeadlineTimer deadline(10000);
-    while (!file.exists() && !deadline.hasExpired()) QThread::msleep(20);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QStringList words = QString::fromUtf8(file.readAll()).split(QChar(u'\0'));
-    words.removeLast();  // after the last terminator
-    return words;
-  }
+  Ran RunOpen(const QStringList& args) { return RunIn(ZELKAR_OPEN_BINARY, args); }
 };
 
-TEST_F(ZelkarOpenTest, ExitStatusesAndMessages) {
-  Ran ran = RunOpen({});
-  EXPECT_EQ(ran.code, 64);
-  EXPECT_TRUE(ran.err.contains(QLatin1String("Usage: zelkar-open NAME"))) << qPrintable(ran.err);
-  EXPECT_EQ(RunOpen({QStringLiteral("--bogus")}).code, 64);
-  EXPECT_EQ(RunOpen({QStringLiteral("--shell-init"), QStringLiteral("tcsh")}).code, 64);
-
+TEST_F(ZelkarOpenTest, ArgumentsPassLiterallyDocumentsGoToXdgOpenAndFailuresHaveTheirStatus) {
   // No store yet: no keyword, and none is created.
-  ran = RunOpen({QStringLiteral("nosuch")});
+  Ran ran = RunOpen({"nosuch"});
   EXPECT_EQ(ran.code, 2);
-  EXPECT_EQ(ran.err, QStringLiteral("zelkar-open: no keyword 'nosuch'\n"));
-  EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("registry"))));
+  EXPECT_EQ(ran.err, "zelkar-open: no keyword 'nosuch'\n");
+  EXPECT_FALSE(QFileInfo::exists(path("registry")));
 
-  const QString gone = path(QStringLiteral("gone.txt"));
-  Put(QStringLiteral("gone.exe"), gone);
-  ran = RunOpen({QStringLiteral("GONE.exe")});
-  EXPECT_EQ(ran.code, 2);
-  EXPECT_EQ(ran.err, QStringLiteral("zelkar-open: the keyword 'GONE.exe' has a broken target: %1\n").arg(gone));
-
-  for (const QString& name :
-       {QStringLiteral("a/b"), QStringLiteral(".."), QStringLiteral("x..y"), QStringLiteral("a b"), QString()}) {
-    ran = RunOpen({QStringLiteral("--"), name});
-    EXPECT_EQ(ran.code, 64) << qPrintable(name);
-    EXPECT_TRUE(ran.err.contains(QLatin1String("cannot be a keyword name"))) << qPrintable(ran.err);
-    EXPECT_EQ(RunOpen({QStringLiteral("--command-not-found"), name}).code, 127) << qPrintable(name);
-  }
-
-  // The shells' hook: silent for no keyword, speaks for a broken one.
-  ran = RunOpen({QStringLiteral("--command-not-found"), QStringLiteral("nosuch"), QStringLiteral("x")});
-  EXPECT_EQ(ran.code, 127);
-  EXPECT_EQ(ran.err, QString());
-  EXPECT_EQ(RunOpen({QStringLiteral("--command-not-found"), QStringLiteral("gone")}).code, 2);
-
-  Put(QStringLiteral("here.exe"), dir());
-  ran = RunOpen({QStringLiteral("here"), QStringLiteral("extra")});
-  EXPECT_EQ(ran.code, 64);
-  EXPECT_TRUE(ran.err.contains(QLatin1String("takes no words. Put %s in its target"))) << qPrintable(ran.err);
-}
-
-TEST_F(ZelkarOpenTest, OpensTargetsByTheLaunchersRules) {
-  const QString folder = path(QStringLiteral("my folder"));
-  ASSERT_TRUE(QDir().mkpath(folder));
-  const QString script = MakeScript(QStringLiteral("tool.sh"));
-  Put(QStringLiteral("Docs.exe"), folder);
-  Put(QStringLiteral("site.exe"), QStringLiteral("www.example.org/a b"));
-  Put(QStringLiteral("tool.exe"), QLatin1Char('"') + script + QLatin1Char('"'));
-  Put(QStringLiteral("empty.exe"), QString());
-
-  EXPECT_EQ(launch::OpenKeyword(QStringLiteral("dOCS.EXE"), {}, backend).result, KeywordOpening::Started);
-  EXPECT_EQ(Recorded(), Open(folder));
-  backend.clear();
-  EXPECT_EQ(launch::OpenKeyword(QStringLiteral("site"), {}, backend).result, KeywordOpening::Started);
-  EXPECT_EQ(Recorded(), "open http://www.example.org/a%20b");
-  backend.clear();
-  EXPECT_EQ(launch::OpenKeyword(QStringLiteral("TOOL"), {QStringLiteral("-x"), QStringLiteral("a b")}, backend).result,
-            KeywordOpening::Started);
-  EXPECT_EQ(Recorded(), Start(script) + "|-x|a b");
-
-  backend.clear();
-  EXPECT_EQ(launch::OpenKeyword(QStringLiteral("docs"), {QStringLiteral("x")}, backend).result,
-            KeywordOpening::TakesNoArguments);
-  EXPECT_EQ(launch::OpenKeyword(QStringLiteral("empty"), {}, backend).result, KeywordOpening::Broken);
-  EXPECT_EQ(launch::OpenKeyword(QStringLiteral("none"), {}, backend).result, KeywordOpening::NoKeyword);
-  EXPECT_EQ(Recorded(), "none");
-
-  backend.startResult = false;
-  const KeywordOpening failed = launch::OpenKeyword(QStringLiteral("tool"), {}, backend);
-  EXPECT_EQ(failed.result, KeywordOpening::Failed);
-  EXPECT_EQ(failed.target, QLatin1Char('"') + script + QLatin1Char('"'));
-}
-
-TEST_F(ZelkarOpenTest, ListsKeywordsTabSeparatedInStoreOrder) {
-  Put(QStringLiteral("gamma.exe"), QStringLiteral("/opt/g"));
-  Put(QStringLiteral("Beta.EXE"), QStringLiteral("www.beta.example"));
-  Put(QStringLiteral("alpha.exe"), QStringLiteral("/a\tb"));
-  Put(QStringLiteral("plain"), QStringLiteral("/not/found/by/name"));
-  const Ran ran = RunOpen({QStringLiteral("--list")});
-  EXPECT_EQ(ran.code, 0) << qPrintable(ran.err);
-  EXPECT_EQ(ran.out, QStringLiteral("alpha\t/a b\nBeta\twww.beta.example\ngamma\t/opt/g\n"));
-  EXPECT_EQ(RunOpen({QStringLiteral("--list"), QStringLiteral("x")}).code, 64);
-}
-
-TEST_F(ZelkarOpenTest, StartsExactlyTheTargetWithExactlyTheArguments) {
-  const QString recorder = MakeRecorder(QStringLiteral("-odd name;$(touch pwned).sh"));
-  modRegEdit::RegWriteValue(kAppPathsFull + QStringLiteral("Odd.exe\\"), recorder, 0);
-  const QStringList args = {QStringLiteral("two words"), QStringLiteral(";"), QStringLiteral("$(touch pwned)"),
-                            QStringLiteral("-n"),        QString(),           QStringLiteral("*")};
-  const Ran ran = RunOpen(QStringList{QStringLiteral("odd")} + args);
-  ASSERT_EQ(ran.code, 0) << qPrintable(ran.err);
-  EXPECT_EQ(ArgsOf(recorder), QStringList{recorder} + args);
-  EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("pwned"))));
-  EXPECT_FALSE(QFileInfo::exists(QStringLiteral("pwned")));
-}
-
-TEST_F(ZelkarOpenTest, OpensDocumentsThroughXdgOpenWithoutAWindowSystem) {
-  ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("bin"))));
-  const QString opener = MakeRecorder(QStringLiteral("bin/xdg-open"));
-  const QString document = MakeFile(QStringLiteral("-notes 1.txt"));
-  Put(QStringLiteral("notes.exe"), document);
-  const Ran ran = RunOpen({QStringLiteral("notes")}, path(QStringLiteral("bin")));
-  ASSERT_EQ(ran.code, 0) << qPrintable(ran.err);
-  EXPECT_EQ(ArgsOf(opener), (QStringList{opener, FileUrl(document)}));
-}
-
-TEST_F(ZelkarOpenTest, SnippetsHookTheShellsAndCompleteNames) {
+  ASSERT_TRUE(QDir().mkpath(path("bin")));
+  const QString opener = MakeRecorder("bin/xdg-open");
+  const QString recorder = MakeRecorder("-odd name;$(touch pwned).sh");
+  const QString document = MakeFile("-notes;$(touch pwned).txt");
+  Put("Tool.exe", recorder);
+  Put("-doc.exe", document);
+  Put("site.exe", "www.example.org/-x;$(touch pwned)");
+  Put("mail.exe", "mailto:-oProxyCommand=touch pwned");
+  Put("gone.exe", path("gone.txt"));
+  Put("here.exe", dir());
+  const QStringList hostile = {"two words", ";",  "$(touch pwned)", "|touch pwned", "&touch pwned", "a\ntouch pwned",
+                               "`touch pwned`", "-rf", "--list", "", "*", QString(100000, u'a')};
+  const QByteArray broken = ("zelkar-open: the keyword 'GONE.exe' has a broken target: " + path("gone.txt") + "\n").toUtf8();
   const struct {
-    const char* shell;
-    const char* hook;
-    const char* completion;
-  } shells[] = {{"bash", "command_not_found_handle()", "complete -o default -F"},
-                {"zsh", "command_not_found_handler()", "compdef _zelkar_open zelkar-open"},
-                {"fish", "function fish_command_not_found", "complete -c zelkar-open"}};
-  const QString program = QStringLiteral("/opt/it's \\\\here/zelkar-open");
-  for (const auto& s : shells) {
-    const QString shell = QString::fromLatin1(s.shell);
-    const std::optional<QString> snippet = launch::ShellInitSnippet(shell, program);
-    ASSERT_TRUE(snippet) << s.shell;
-    for (const char* part : {s.hook, s.completion, "--command-not-found", "--complete", "return 127"})
-      EXPECT_TRUE(snippet->contains(QLatin1String(part))) << s.shell << " lacks " << part;
-
-    // The shell reads the program's path back as written, and the snippet as a whole.
-    if (QStandardPaths::findExecutable(shell).isEmpty()) continue;
-    const QString read = QStringLiteral("printf '%s\\n' \"$__zelkar_open_program\"");
-    const Ran ran = RunWithBuildPath(shell, {QStringLiteral("-c"), *snippet + QLatin1Char('\n') + read});
-    EXPECT_EQ(ran.code, 0) << s.shell << qPrintable(ran.err);
-    EXPECT_EQ(ran.out, program + QLatin1Char('\n')) << s.shell;
+    QStringList args;
+    int code;
+    const char* err = nullptr;  // what standard error holds ("": nothing), nullptr: not checked
+    QString started = {};       // the recorder that ran, with `got` after its own path
+    QStringList got = {};
+  } rows[] = {
+      {{}, 64, "Usage: zelkar-open NAME"},
+      {{"--bogus"}, 64},
+      {{"--shell-init", "tcsh"}, 64},
+      {{"--list", "x"}, 64},
+      {{"GONE.exe"}, 2, broken.constData()},
+      {{"here", "extra"}, 64, "takes no words. Put %s in its target"},
+      {QStringList{"tool"} + hostile, 0, "", recorder, hostile},
+      {{"--", "-doc"}, 0, "", opener, {FileUrl(document)}},  // a file:// address, never a name like an option
+      {{"HERE.exe"}, 0, "", opener, {FileUrl(dir())}},
+      {{"site"}, 0, "", opener, {"http://www.example.org/-x;$(touch%20pwned)"}},
+      {{"mail"}, 0, "", opener, {"mailto:-oProxyCommand=touch%20pwned"}},
+      // The shells' hook: silent for no keyword, speaks for a broken one.
+      {{"--command-not-found", "nosuch", "x"}, 127, ""},
+      {{"--command-not-found", "gone"}, 2},
+      {{"--command-not-found", "$(touch${IFS}pwned)"}, 127},
+      {{"--command-not-found", "$(touch pwned)"}, 127},
+      // Names that are no keyword start nothing; one that looks like an option is refused as one.
+      {{"$(touch${IFS}pwned)"}, 2},
+      {{";touch${IFS}pwned"}, 2},
+      {{"`touch${IFS}pwned`", "x"}, 2},
+      {{QString(100000, u'n')}, 2},
+      {{"a\ntouch${IFS}pwned"}, 64},
+      {{"$(touch pwned)"}, 64},
+      {{"-rf"}, 64},
+      {{"-doc"}, 64},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.args.join(u' ').left(60).toStdString());
+    ran = RunOpen(r.args);
+    EXPECT_EQ(ran.code, r.code) << qPrintable(ran.err.left(200));
+    if (r.err && !*r.err) {
+      EXPECT_EQ(ran.err, "");
+    }
+    if (r.err && *r.err) {
+      EXPECT_TRUE(ran.err.contains(QString::fromUtf8(r.err))) << qPrintable(ran.err);
+    }
+    if (!r.started.isEmpty()) {
+      EXPECT_EQ(ArgsOf(r.started), QStringList{r.started} + r.got);
+    }
   }
-  EXPECT_FALSE(launch::ShellInitSnippet(QStringLiteral("tcsh"), program));
+  for (const QString name : {"a/b", "..", "x..y", "a b", "", "x\nforged", "y\tforged", "z\rforged"}) {
+    ran = RunOpen({"--", name});
+    EXPECT_EQ(ran.code, 64) << qPrintable(name);
+    EXPECT_TRUE(ran.err.contains("cannot be a keyword name")) << qPrintable(ran.err);
+    EXPECT_EQ(RunOpen({"--command-not-found", name}).code, 127) << qPrintable(name);
+  }
+  EXPECT_TRUE(ArgsOf(recorder, 500).isEmpty());
+  EXPECT_TRUE(ArgsOf(opener, 500).isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(path("pwned")));
 }
 
-TEST_F(ZelkarOpenTest, ShellsRunKeywordsTypedAsCommands) {
-  const QString recorder = MakeRecorder(QStringLiteral("rec.sh"));
-  Put(QStringLiteral("mykw.exe"), recorder);
-  Put(QStringLiteral("gone.exe"), path(QStringLiteral("gone.txt")));
-  // An earlier handler is kept for what is no keyword, even when the lines are
-  // evaluated twice.
-  const QString bash = QStringLiteral(
-      "command_not_found_handle() { echo \"earlier $1\" >&2; return 127; }\n"
-      "eval \"$(zelkar-open --shell-init bash)\"; eval \"$(zelkar-open --shell-init bash)\"\n"
-      "MyKw a 'b c'; echo \"status $?\"; nosuchkw_x; echo \"status $?\"; gone; echo \"status $?\"\n"
-      "COMP_WORDS=(zelkar-open MY); COMP_CWORD=1; __zelkar_open_complete; echo \"${COMPREPLY[*]}\"");
-  const Ran ran = RunWithBuildPath(QStringLiteral("bash"), {QStringLiteral("-c"), bash});
-  EXPECT_EQ(ran.out, QStringLiteral("status 0\nstatus 127\nstatus 2\nmykw\n"));
-  EXPECT_EQ(ran.err, QStringLiteral("earlier nosuchkw_x\nzelkar-open: the keyword 'gone' has a broken target: %1\n")
-                         .arg(path(QStringLiteral("gone.txt"))));
-  EXPECT_EQ(ArgsOf(recorder), (QStringList{recorder, QStringLiteral("a"), QStringLiteral("b c")}));
+TEST_F(ZelkarOpenTest, AnEmptyEntryIsBrokenAndAFailedStartNamesTheTargetAsStored) {
+  const QString script = MakeScript("tool.sh");
+  Put("tool.exe", "\"" + script + "\"");
+  Put("empty.exe", QString());
+  EXPECT_EQ(launch::OpenKeyword("EMPTY", {}, backend).result, KeywordOpening::Broken);
+  backend.startResult = false;
+  const KeywordOpening failed = launch::OpenKeyword("tool", {"-x"}, backend);
+  EXPECT_EQ(failed.result, KeywordOpening::Failed);
+  EXPECT_EQ(failed.target, "\"" + script + "\"");
+  EXPECT_EQ(Recorded(), Start(script) + "|-x");
+}
+
+TEST_F(ZelkarOpenTest, ListingAndCompletionThatTabsOrLineBreaksCannotForge) {
+  const QString recorder = MakeRecorder("rec.sh");
+  const QString hostile = "$(touch${IFS}pwned)`touch${IFS}pwned`x";
+  Put(hostile + ".exe", recorder);
+  Put("gamma.exe", "/opt/g");
+  Put("Beta.EXE", "www.beta.example");
+  Put("alpha.exe", "/a\tb");
+  Put("plain", "/not/found/by/name");
+  for (const char* forged : {"x\nforged.exe", "y\tforged.exe", "z\rforged.exe"}) Put(forged, "/bin/x");
+  Ran ran = RunOpen({"--list"});
+  EXPECT_EQ(ran.code, 0) << qPrintable(ran.err);
+  EXPECT_EQ(ran.out, hostile + "\t" + recorder + "\nalpha\t/a b\nBeta\twww.beta.example\ngamma\t/opt/g\n");
+
+  // The user types "zelkar-open $", completes, and runs what was completed.
+  const QString bash = QStandardPaths::findExecutable("bash");
+  if (bash.isEmpty()) GTEST_SKIP() << "no bash";
+  ran = RunIn(bash, {"-c",
+                     "eval \"$(zelkar-open --shell-init bash)\"\n"
+                     "COMP_WORDS=(zelkar-open '$'); COMP_CWORD=1; __zelkar_open_complete\n"
+                     "printf '%s\\n' \"${COMPREPLY[@]}\"\n"
+                     "eval \"\\\"\\$__zelkar_open_program\\\" ${COMPREPLY[0]}\"\n"});
+  EXPECT_EQ(ran.code, 0) << qPrintable(ran.err);
+  EXPECT_EQ(ran.out.count(u'\n'), 1) << qPrintable(ran.out);
+  EXPECT_NE(ran.out.trimmed(), hostile);  // quoted for the shell
+  EXPECT_EQ(ArgsOf(recorder), QStringList{recorder});
+  EXPECT_FALSE(QFileInfo::exists(path("pwned")));
+}
+
+TEST_F(ZelkarOpenTest, ShellsRunKeywordsTypedAsCommandsAndKeepAnEarlierHandler) {
+  const QString recorder = MakeRecorder("rec.sh");
+  Put("mykw.exe", recorder);
+  Put("gone.exe", path("gone.txt"));
+  const Ran ran = RunIn("bash", {"-c",
+                                 "command_not_found_handle() { echo \"earlier $1\" >&2; return 127; }\n"
+                                 "eval \"$(zelkar-open --shell-init bash)\"; eval \"$(zelkar-open --shell-init bash)\"\n"
+                                 "MyKw a 'b c'; echo \"status $?\"; nosuchkw_x; echo \"status $?\"; gone; echo \"status $?\"\n"
+                                 "COMP_WORDS=(zelkar-open MY); COMP_CWORD=1; __zelkar_open_complete; echo \"${COMPREPLY[*]}\""});
+  EXPECT_EQ(ran.out, "status 0\nstatus 127\nstatus 2\nmykw\n");
+  EXPECT_EQ(ran.err, "earlier nosuchkw_x\nzelkar-open: the keyword 'gone' has a broken target: " + path("gone.txt") + "\n");
+  EXPECT_EQ(ArgsOf(recorder), (QStringList{recorder, "a", "b c"}));
 
   const struct {
     const char* shell;
@@ -214,60 +173,49 @@ TEST_F(ZelkarOpenTest, ShellsRunKeywordsTypedAsCommands) {
                 {"fish", "zelkar-open --shell-init fish | source; mykw z 'y x'; nosuchkw_x",
                  "fish: Unknown command: nosuchkw_x"}};
   for (const auto& o : others) {
-    const QString shell = QString::fromLatin1(o.shell);
-    if (QStandardPaths::findExecutable(shell).isEmpty()) continue;
-    QFile::remove(recorder + QStringLiteral(".argv"));
-    const Ran other = RunWithBuildPath(shell, {QStringLiteral("-c"), QString::fromLatin1(o.script)});
+    if (QStandardPaths::findExecutable(o.shell).isEmpty()) continue;
+    const Ran other = RunIn(o.shell, {"-c", o.script});
     EXPECT_EQ(other.code, 127) << o.shell << qPrintable(other.err);
-    EXPECT_TRUE(other.err.contains(QLatin1String(o.notFound))) << o.shell << qPrintable(other.err);
-    EXPECT_EQ(ArgsOf(recorder), (QStringList{recorder, QStringLiteral("z"), QStringLiteral("y x")})) << o.shell;
+    EXPECT_TRUE(other.err.contains(o.notFound)) << o.shell << qPrintable(other.err);
+    EXPECT_EQ(ArgsOf(recorder), (QStringList{recorder, "z", "y x"})) << o.shell;
   }
-}
 
-TEST_F(ZelkarOpenTest, DamagedStoreIsNamedAndLeftAsItIs) {
-  ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("registry"))));
-  const QString hive = path(QStringLiteral("registry/machine.sqlite"));
-  QByteArray junk(4096, '\0');
-  for (int i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 7 + 3);
-  QFile file(hive);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(junk);
-  file.close();
-  for (const QStringList& args : {QStringList{QStringLiteral("kw")}, QStringList{QStringLiteral("--list")}}) {
-    const Ran ran = RunOpen(args);
-    EXPECT_EQ(ran.code, 3) << qPrintable(args.join(u' '));
-    EXPECT_TRUE(ran.err.startsWith(QStringLiteral("zelkar-open: the keyword store ") + hive)) << qPrintable(ran.err);
+  // Each shell reads the program's path back as written.
+  const QString program = "/opt/it's \\\\here/zelkar-open";
+  for (const char* shell : {"bash", "zsh", "fish"}) {
+    const std::optional<QString> snippet = launch::ShellInitSnippet(shell, program);
+    ASSERT_TRUE(snippet) << shell;
+    EXPECT_TRUE(snippet->contains("--complete")) << shell;  // completion asks the program for the names
+    if (QStandardPaths::findExecutable(shell).isEmpty()) continue;
+    const Ran read = RunIn(shell, {"-c", *snippet + "\nprintf '%s\\n' \"$__zelkar_open_program\""});
+    EXPECT_EQ(read.code, 0) << shell << qPrintable(read.err);
+    EXPECT_EQ(read.out, program + "\n") << shell;
   }
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), junk);
-  EXPECT_EQ(QDir(path(QStringLiteral("registry"))).entryList(QDir::Files),
-            QStringList{QStringLiteral("machine.sqlite")});
+  EXPECT_FALSE(launch::ShellInitSnippet("tcsh", program));
 }
 
 TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsReadAndALockedOneIsReported) {
-  const QString recorder = MakeRecorder(QStringLiteral("rec.sh"));
-  Put(QStringLiteral("kw.exe"), recorder);
+  const QString recorder = MakeRecorder("rec.sh");
+  Put("kw.exe", recorder);
   const QString hive = store().hiveFile(store::Hive::LocalMachine);
   store::RegistryStore::resetCurrent();  // the lock below is to be the only one
   sqlite3* raw = nullptr;
   ASSERT_EQ(sqlite3_open(QFile::encodeName(hive).constData(), &raw), SQLITE_OK);
   const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
-
   // A window in the middle of a write does not hold the reader up.
   ASSERT_EQ(sqlite3_exec(db.get(), "BEGIN IMMEDIATE; UPDATE regkey SET name = name", nullptr, nullptr, nullptr),
             SQLITE_OK);
-  Ran ran = RunOpen({QStringLiteral("kw")});
+  Ran ran = RunOpen({"kw"});
   EXPECT_EQ(ran.code, 0) << qPrintable(ran.err);
   EXPECT_EQ(ArgsOf(recorder), QStringList{recorder});
   sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-
   // A store nobody else may read: a message after the busy timeout, no hang.
   ASSERT_EQ(sqlite3_exec(db.get(), "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; UPDATE regkey SET name = name",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
-  ran = RunOpen({QStringLiteral("kw")});
+  ran = RunOpen({"kw"});
   EXPECT_EQ(ran.code, 4);
-  EXPECT_TRUE(ran.err.contains(hive) && ran.err.contains(QLatin1String("busy"))) << qPrintable(ran.err);
+  EXPECT_TRUE(ran.err.contains(hive) && ran.err.contains("busy")) << qPrintable(ran.err);
   sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
@@ -354,7 +302,7 @@ TEST_F(ZelkarOpenTest, KeywordFolderFollowsEveryWriterAndRunsKeywordsWithWords) 
   EXPECT_EQ(ArgsOf(recorder), (QStringList{recorder, QStringLiteral("a b"), QStringLiteral("$(touch pwned)")}));
 
   // A terminal: the shell hook puts the folder at the end of PATH, once.
-  const Ran shell = RunWithBuildPath(
+  const Ran shell = RunIn(
       QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("eval \"$(zelkar-open --shell-init bash)\"; "
                                                                     "eval \"$(zelkar-open --shell-init bash)\"; printf %s \"$PATH\"")});
   EXPECT_TRUE(shell.out.endsWith(QLatin1Char(':') + folder)) << qPrintable(shell.out);

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "ListTest.h"
+#include "support/WindowTest.h"
 #include "support/LabelEdit.h"
 
 namespace zelkar::test {
@@ -39,12 +39,12 @@ QStringList Shown(const frmMain& f) {
 }
 
 // What the changes below need of the fixture.
-class UpdateFixture : public ListTest {
+class UpdateFixture : public WindowTest {
  public:
-  using ListTest::MakeFile;
-  using ListTest::Node;
-  using ListTest::path;
-  using ListTest::Put;
+  using WindowTest::MakeFile;
+  using WindowTest::Node;
+  using WindowTest::path;
+  using WindowTest::Put;
 };
 
 struct Change {

@@ -4,8 +4,7 @@
 #include <set>
 
 #include "backup/core/modINI.h"
-#include "backup/test_load_fixture.h"
-#include "launch/core/LaunchBackend.h"
+#include "support/BackupTest.h"
 
 namespace zelkar::test {
 namespace {
@@ -31,7 +30,6 @@ class BackupValuesTest : public BackupTest {
       if (const QString f = it.next(); !f.startsWith(path("registry"))) files.insert(f);
     return files;
   }
-  launch::RecordingLaunchBackend launches;
 };
 
 TEST_F(BackupValuesTest, LineBreaksInNamesAndTargetsCannotForgeEntriesOrSections) {
@@ -63,7 +61,7 @@ TEST_F(BackupValuesTest, LineBreaksInNamesAndTargetsCannotForgeEntriesOrSections
                                     {"three.exe", "[Keywords]"},
                                     {"four.exe", "/a 2=/bin/evil [Zelkar] Version=1 [Keywords] 9=evil.exe"},
                                     {"long.exe", longTarget.left(254)}}));
-  EXPECT_TRUE(launches.requests().empty());
+  EXPECT_TRUE(backend.requests().empty());
 }
 
 TEST_F(BackupValuesTest, KeywordNamesThatLookLikePathsStayKeysUnderAppPaths) {
@@ -112,7 +110,7 @@ TEST_F(BackupValuesTest, KeywordNamesThatLookLikePathsStayKeysUnderAppPaths) {
 
   EXPECT_EQ(Files(), filesBefore);
   EXPECT_FALSE(QFileInfo::exists("/tmp/" + probe));
-  EXPECT_TRUE(launches.requests().empty());
+  EXPECT_TRUE(backend.requests().empty());
 }
 
 }  // namespace

@@ -1,117 +1,167 @@
 // Text typed, stored or given on a command line is launched as exactly what it
 // names, never through a shell and never as an option of another program.
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
-#include "SecurityTest.h"
-#include "app/Controls.h"
-#include "list/TreeView.h"
+#include "launch/core/DetachedLaunchBackend.h"
+#include "support/WindowTest.h"
 
 namespace zelkar::test {
 namespace {
 
-using LaunchTextTest = SecurityTest;
+using LaunchTextTest = WindowTest;
 
-TEST_F(LaunchTextTest, ShellTextInTheRunBoxOrATargetStartsNothing) {
-  const Hostile hostile = HostileTexts();
+TEST_F(LaunchTextTest, ShellTextStartsNothingWhereverItIsGiven) {
+  const QString m = path("pwned");  // any shell that saw one of these would create it
+  const QChar nul(u'\0');
+  const QStringList texts = {"$(touch " + m + ")", "`touch " + m + "`", ";touch " + m, "zk-none; touch " + m,
+                             "zk-none | touch " + m, "zk-none & touch " + m, "zk-none && touch " + m,
+                             "zk-none\ntouch " + m, "zk-none\rtouch " + m, "\"$(touch " + m + ")\"", "zk-none > " + m,
+                             "sh; touch " + m, "sh -c x && touch " + m, "sh | touch " + m, "sh $(touch " + m + ")",
+                             "sh `touch " + m + "`", "sh\ntouch " + m, "sh \"$(touch " + m + ")\"", "sh \"`touch " + m + "`\"",
+                             "sh" + QString(nul) + " -c 'touch " + m + "'", "/bin/sh" + QString(nul) + ";touch " + m,
+                             nul + QStringLiteral("/bin/sh"), "-c touch " + m, "--help", QString(100000, u'x'),
+                             "zk-none '$(touch " + m + ")'" + QString(100000, u' ') + "x"};
   CurrentFolder here(dir());
-  for (qsizetype i = 0; i < hostile.texts.size(); ++i) {
-    const QString& text = hostile.texts[i];
-    const QString keyword = "t" + QString::number(i);
-    Put(keyword + ".exe", text);
-    backend.clear();
-    EXPECT_LE(Run(text), 32) << qPrintable(text.left(60));
-    EXPECT_EQ(Requests(backend), "") << qPrintable(text.left(60));
-    // A stored text ends at its first zero character (as the store reads
-    // strings); what follows it never becomes an argument.
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    const QString stored = nul < 0 ? text : text.left(nul);
-    std::string expected;
-    if (nul > 0)
-      expected =
-          "start " + (stored.startsWith(u'/') ? stored : QStandardPaths::findExecutable(stored)).toStdString() + "\n";
-    Run(keyword);
-    EXPECT_EQ(Requests(backend), expected) << qPrintable(text.left(60));
-  }
-  backend.clear();
-
-  // The Run box itself, as the user types and runs.
   auto f = Window();
   ScriptedDialogs dialogs;
-  for (const QString& text : hostile.texts) {
-    if (text.contains(QChar(u'\0'))) continue;  // a line edit keeps no zero characters
-    f->txtExe->setText(text);
-    dialogs.expectBoxTitled(QStringLiteral("Error"), answer::OK);
-    f->cmdRunTxt_Click();
+  for (qsizetype i = 0; i < texts.size(); ++i) {
+    const QString& text = texts[i];
+    SCOPED_TRACE(text.left(60).toStdString());
+    backend.clear();
+    EXPECT_LE(Run(text), 32);  // typed or given as a target
+    // Stored as a keyword's target, a text ends at its first zero character
+    // (as the store reads strings); what follows never becomes an argument.
+    Put("t" + QString::number(i) + ".exe", text);
+    Run("t" + QString::number(i));
+    const QString stored = text.left(text.indexOf(nul));
+    const bool cut = text.contains(nul) && !stored.isEmpty();
+    EXPECT_EQ(Recorded(), cut ? Start(stored.startsWith(u'/') ? stored : QStandardPaths::findExecutable(stored)) : "none");
+    backend.clear();
+    if (!text.contains(nul)) {  // a line edit keeps no zero characters
+      f->txtExe->setText(text);
+      dialogs.expectBoxTitled("Error", answer::OK);
+      f->cmdRunTxt_Click();
+    }
+    dialogs.expectBoxTitled("Zelkar", answer::OK);  // the program's command line
+    frmMain(text).DoCommandLine();
+    EXPECT_EQ(Recorded(), "none");
   }
-  EXPECT_EQ(Requests(backend), "");
-  EXPECT_FALSE(QFileInfo::exists(hostile.marker));
+  EXPECT_FALSE(QFileInfo::exists(m));
 }
 
-TEST_F(LaunchTextTest, HostileKeywordNamesStartOnlyTheirTargetByItsPath) {
-  const QString script = MakeScript(QStringLiteral("--rf;$(touch pwned)`id`&.sh"), "exit 0\n");
-  const QString document = MakeFile(QStringLiteral("-o x;$(touch pwned)|`id`&\n.txt"));
-  const QStringList names = {QStringLiteral("$(touch${IFS}pwned)"),
-                             QStringLiteral("`touch${IFS}pwned`"),
-                             QStringLiteral(";touch${IFS}pwned"),
-                             QStringLiteral("&touch${IFS}pwned"),
-                             QStringLiteral("a\ntouch${IFS}pwned"),
-                             QStringLiteral("-rf"),
-                             QStringLiteral("--help"),
-                             QString(100000, u'k')};
+TEST_F(LaunchTextTest, OddNamesReachTheLauncherOnlyAsAbsolutePaths) {
+  const QString script = MakeScript("--rf;$(touch pwned)`id`&.sh");
+  const QString document = MakeFile("-o x;$(touch pwned)|`id`&\n.txt");
+  const QString odd = MakeFile("a;b $(touch x) `id` | & 'q\".txt");
+  const QString dash = MakeFile("-x");
+  const QString dashScript = MakeScript("--help me;now");
   CurrentFolder here(dir());
-  for (const QString& name : names) {
-    Put(name + ".exe", script);
-    Put(name + "doc.exe", document);
-    backend.clear();
-    EXPECT_GT(Run(name), 32) << qPrintable(name.left(40));
-    EXPECT_EQ(Requests(backend), "start " + script.toStdString() + "\n") << qPrintable(name.left(40));
-    backend.clear();
-    EXPECT_GT(Run(name + "doc"), 32) << qPrintable(name.left(40));
-    // A document goes to the desktop as a file:// address only, never as a bare name.
-    EXPECT_EQ(Requests(backend), "open " + FileUrl(document).toStdString() + "\n");
-    EXPECT_TRUE(FileUrl(document).startsWith(QLatin1String("file:///")));
+  QStringList names = {"$(touch${IFS}pwned)", "`touch${IFS}pwned`", ";touch${IFS}pwned", "&touch${IFS}pwned",
+                       "a\ntouch${IFS}pwned", "-rf", "--help"};
+  for (const QString& keyword : names << QString(100000, u'k')) {
+    SCOPED_TRACE(keyword.left(40).toStdString());
+    Put(keyword + ".exe", script);
+    Put(keyword + "doc.exe", document);
+    EXPECT_EQ(Launch(keyword), Start(script));
+    EXPECT_EQ(Launch(keyword + "doc"), Open(document));  // as a file:// address, never a bare name
   }
+  Put("odd.exe", odd);
+  const std::pair<QString, std::string> byPath[] = {{odd, Open(odd)},
+                                                    {"odd", Open(odd)},
+                                                    {dash, Open(dash)},
+                                                    {dashScript, Start(dashScript)}};
+  for (const auto& [text, recorded] : byPath) EXPECT_EQ(Launch(text), recorded) << text.toStdString();
+  EXPECT_TRUE(Open(document).starts_with("open file:///"));
 
-  // Run from the tree, as the user clicks it.
+  // Run from the tree, keyword and target node, as the user clicks them.
   auto f = Window();
   ScriptedDialogs dialogs;
   backend.clear();
-  const int node = Node(*f, QStringLiteral("-rf.exe"));
+  const int node = Node(*f, "-rf.exe");
   ASSERT_NE(node, 0);
-  f->tvw->Select(node);
-  f->cmdRun_Click();
-  f->tvw->Select(node + 1);
-  f->cmdRun_Click();
-  EXPECT_EQ(Requests(backend), "start " + script.toStdString() + "\nstart " + script.toStdString() + "\n");
-  EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("pwned"))));
+  for (const int n : {node, node + 1}) {
+    f->tvw->Select(n);
+    f->cmdRun_Click();
+  }
+  EXPECT_EQ(Recorded(), Start(script) + "\n" + Start(script));
+  EXPECT_FALSE(QFileInfo::exists(path("pwned")));
 }
 
-TEST_F(LaunchTextTest, TheProgramsCommandLineStartsNothing) {
-  modRegEdit::RegWriteValue(QStringLiteral("HKEY_CLASSES_ROOT\\.zkb\\"), QStringLiteral("Zelkar.File"), 0);
-  modRegEdit::RegWriteValue(QStringLiteral("HKEY_CLASSES_ROOT\\Zelkar.File\\"), QStringLiteral("Zelkar Backup File"),
-                            0);
+TEST_F(LaunchTextTest, ABackupOnTheCommandLineIsLoadedNeverRun) {
+  modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\.zkb\\", "Zelkar.File", 0);
+  modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\", "Zelkar Backup File", 0);
   // A real backup under a hostile name whose targets are programs and addresses.
-  const QString backup = MakeFile(QStringLiteral("x;$(touch pwned)`id`&.zkb"),
+  const QString backup = MakeFile("x;$(touch pwned)`id`&.zkb",
                                   "[Zelkar]\nVersion=18\n[Keywords]\n1=sh.exe\n2=js.exe\n3=cmd.exe\n"
                                   "[Targets]\n1=/bin/sh\n2=javascript:alert(1)\n3=sh -c 'touch pwned'\n"
                                   "[Count]\nKeywords=3\n");
-  const Hostile hostile = HostileTexts();
   CurrentFolder here(dir());
   ScriptedDialogs dialogs;
-  for (const QString& line : hostile.texts + QStringList{"$(touch pwned).zkb -I", "-I", backup + "; touch pwned"}) {
-    if (line.endsWith(QLatin1String(" -I")))
-      dialogs.expectBox(QStringLiteral("Import?"), QString(), answer::No);
-    else if (line == QLatin1String("-I"))
-      dialogs.expectOpen(std::nullopt);  // the import dialog, as from a dock
-    else
-      dialogs.expectBoxTitled(QStringLiteral("Zelkar"), answer::OK);
-    frmMain(line).DoCommandLine();
-  }
+  dialogs.expectBox("Import?", QString(), answer::No);
+  frmMain("$(touch pwned).zkb -I").DoCommandLine();
+  dialogs.expectOpen(std::nullopt);  // a lone -I: the import dialog, as from a dock
+  frmMain("-I").DoCommandLine();
+  dialogs.expectBoxTitled("Zelkar", answer::OK);
+  frmMain(backup + "; touch pwned").DoCommandLine();
   dialogs.expectBoxTitled("Load '" + backup + "'?", answer::Yes);
   frmMain(backup).DoCommandLine();
-  EXPECT_EQ(TargetOf(QStringLiteral("sh.exe")), QStringLiteral("/bin/sh"));  // loaded, not run
-  EXPECT_EQ(Requests(backend), "");
-  EXPECT_FALSE(QFileInfo::exists(hostile.marker));
+  EXPECT_EQ(TargetOf("sh.exe"), "/bin/sh");
+  EXPECT_EQ(Recorded(), "none");
+  EXPECT_FALSE(QFileInfo::exists(path("pwned")));
+}
+
+// Real processes: what a started program receives, and that no shell ever ran.
+TEST_F(LaunchTextTest, RealProgramsReceiveEachWordAsOneArgument) {
+  const struct PathScope {
+    QByteArray saved = qgetenv("PATH");
+    ~PathScope() { qputenv("PATH", saved); }
+  } pathScope;
+  ASSERT_TRUE(QDir().mkpath(path("bin")));
+  const QString opener = MakeRecorder("bin/xdg-open");  // the desktop's opener
+  qputenv("PATH", QFile::encodeName(path("bin")) + ':' + pathScope.saved);
+  launch::DetachedLaunchBackend real;
+  const launch::LaunchBackend::Scope scope(real);
+  const QString pwned = path("pwned");
+  CurrentFolder here(dir());  // where a relative "touch pwned" would land
+  const QString recorder = MakeRecorder("-rec;$(touch pwned) `touch pwned`.sh");
+  const QString document = MakeFile("-x;$(touch pwned)|`touch pwned`&.txt");
+  Put("-rf.exe", recorder);
+  Put("$(touch${IFS}pwned).exe", document);
+  auto f = Window();
+  ScriptedDialogs dialogs;
+
+  const QStringList words = {"$(touch " + pwned + ")", ";touch " + pwned, "`touch " + pwned + "`",
+                             "| touch " + pwned, "&& touch " + pwned, "-rf", "--", "a b", ""};
+  QString typed = "'" + recorder + "'";
+  for (const QString& w : words) typed += " '" + w + "'";
+  f->txtExe->setText(typed);
+  f->cmdRunTxt_Click();
+  EXPECT_EQ(ArgsOf(recorder), QStringList{recorder} + words);
+  EXPECT_EQ(Run(recorder, true), 42);
+  EXPECT_EQ(ArgsOf(recorder), QStringList{recorder});
+  f->tvw->Select(Node(*f, "-rf.exe"));
+  f->cmdRun_Click();
+  EXPECT_EQ(ArgsOf(recorder), QStringList{recorder});
+
+  // A document reaches the opener as one file:// address, never as a name that could pass for an option.
+  f->tvw->Select(Node(*f, "$(touch${ifs}pwned).exe"));
+  f->cmdRun_Click();
+  EXPECT_EQ(ArgsOf(opener), (QStringList{opener, FileUrl(document)}));
+  f->txtExe->setText(document);
+  f->cmdRunTxt_Click();
+  EXPECT_EQ(ArgsOf(opener), (QStringList{opener, FileUrl(document)}));
+
+  // Text that only a shell could carry out starts nothing at all.
+  for (const QString& text : {"$(touch " + pwned + ")", "'" + recorder + "' ; touch " + pwned,
+                              "'" + recorder + "' $(touch " + pwned + ")"}) {
+    f->txtExe->setText(text);
+    dialogs.expectBoxTitled("Error", answer::OK);
+    f->cmdRunTxt_Click();
+  }
+  EXPECT_TRUE(ArgsOf(recorder, 1000).isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(pwned));
 }
 
 }  // namespace

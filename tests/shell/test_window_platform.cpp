@@ -9,14 +9,15 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "ShellTest.h"
+#include "support/WindowTest.h"
 #include "shell/WindowFrame.h"
+#include "shell/frmAbout.h"
 #include "support/ScriptedDialogs.h"
 
 namespace zelkar::test {
 namespace {
 
-using WindowPlatformTest = ShellTest;
+using WindowPlatformTest = WindowTest;
 
 std::string Said(QObject* control, QAccessible::Text what) {
   QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);

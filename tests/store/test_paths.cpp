@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "store/Keywords.h"
 #include "store/PathHelpers.h"
 #include "store/modRegEdit.h"
 #include "support/StoreTest.h"
@@ -73,6 +74,7 @@ TEST_F(PathHelpersTest, FileExistsSearchesPatternsInTheirFolder) {
 
   EXPECT_TRUE(FileExists(path("p/*.txt")));
   EXPECT_TRUE(FileExists(path("p/rep?rt.*")));
+  EXPECT_TRUE(FileExists(path("p/report.txt**")));
   // Only hidden files, folders, pipes, nothing, or a pattern in the folder part.
   for (const char* s : {"p/.secret*", "p/*.doc", "p/*.log", "p/report?.txt", "missing/*.txt", "*/report.txt"})
     EXPECT_FALSE(FileExists(path(QString::fromLatin1(s)))) << s;
@@ -117,6 +119,7 @@ TEST_F(PathHelpersTest, TypeDescriptionFromTheRegisteredFileType) {
   modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\", "Zelkar Backup File", 0);
   EXPECT_EQ(FileProperty(backup, property::Type), "Zelkar Backup File");
   EXPECT_EQ(FileProperty(touch("OLD.ZKB"), property::Type), "Zelkar Backup File");
+  EXPECT_NE(FileProperty(touch(".zkb"), property::Type), "Zelkar Backup File");  // a hidden name, no extension
 }
 
 TEST_F(PathHelpersTest, LongPathAndSpecialFolders) {
@@ -128,6 +131,56 @@ TEST_F(PathHelpersTest, LongPathAndSpecialFolders) {
   EXPECT_EQ(modMain::GetSpecialFolder(38), "/opt");
   EXPECT_EQ(modMain::GetSpecialFolder(36), "/usr");
   EXPECT_EQ(modMain::GetSpecialFolder(37), "???");
+}
+
+TEST_F(PathHelpersTest, KindOfTarget) {
+  ASSERT_TRUE(QDir().mkpath(path("My App 1.0")));
+  ASSERT_TRUE(QDir().mkpath(path("My App")));
+  const QString file = touch("tool.sh");
+  const QString hidden = touch(".tool.sh");
+
+  const std::pair<QString, TargetKind> cases[] = {
+      {file, TargetKind::File},
+      {path("My App 1.0"), TargetKind::Broken},
+      {path("My App"), TargetKind::Directory},
+      {path("missing.sh"), TargetKind::Broken},
+      {path("gone"), TargetKind::Directory},
+      {hidden, TargetKind::Broken},
+      {"C:\\Program Files\\App\\app.exe", TargetKind::Broken},
+      // Addresses hold "/" and dots but are never broken files.
+      {"www.example.org/docs/index.html", TargetKind::InternetAddress},
+      {"http://example.org/a/b.html", TargetKind::InternetAddress},
+      {"https://example.org/a/b.html", TargetKind::InternetAddress},
+      // A capitalised prefix is no internet keyword, yet never a broken file for Clean Up to delete.
+      {"HTTP://intranet", TargetKind::Directory},
+      {"WWW.example.org/x.html", TargetKind::Directory},
+      {"Https://example.org/a/b.html", TargetKind::Directory}};
+  for (const auto& [target, kind] : cases) EXPECT_EQ(KindOfTarget(target), kind) << target.toStdString();
+
+  // A bare name is never a file of the current folder.
+  QDir::setCurrent(dir());
+  EXPECT_EQ(KindOfTarget("tool.sh"), TargetKind::Directory);
+  EXPECT_EQ(KindOfTarget("notepad.exe"), TargetKind::Directory);
+}
+
+TEST(KeywordNameRuleTest, ForbiddenCharactersAreReplacedInOnePass) {
+  EXPECT_FALSE(HasForbiddenKeywordChars("my_prog.exe"));
+  for (const QChar c : QStringLiteral(" \\/:*?\"<>|")) {
+    const QString name = QString("a") + c + "b";
+    EXPECT_TRUE(HasForbiddenKeywordChars(name)) << name.toStdString();
+    EXPECT_EQ(ReplaceForbiddenKeywordChars(name), "a_b");
+  }
+  EXPECT_EQ(ReplaceForbiddenKeywordChars("a:b|c"), "a_b_c");
+}
+
+TEST(KeywordNameRuleTest, ExeSuffixKeepsTheNamesOwnCase) {
+  for (const auto& [name, full] : {std::pair{"notepad", "notepad.exe"},
+                                   {"Notepad.EXE", "Notepad.EXE"},
+                                   {"tool.Exe", "tool.Exe"},
+                                   {"tool.ex", "tool.ex.exe"},
+                                   {"exe", "exe.exe"},
+                                   {"", ".exe"}})
+    EXPECT_EQ(WithExeSuffix(name), full) << name;
 }
 
 }  // namespace

@@ -1,6 +1,3 @@
-#include <QDir>
-#include <QFile>
-
 #include "store/Keywords.h"
 #include "store/RegistryStore.h"
 #include "store/modRegEdit.h"
@@ -143,47 +140,6 @@ TEST_F(RegistryAccessTest, RefusedWritesPassSilentlyWithFailModeZero) {
   EXPECT_EQ(EnumKeys(Hive::LocalMachine, kAppPaths), QStringList{"a.exe"});
   EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey, "Top", 0), 3);
   EXPECT_EQ(GetString(Hive::CurrentUser, kSettingsKey, "Dir", "none"), "none");
-}
-
-using RegistryAccessDeathTest = RegistryAccessTest;
-
-TEST_F(RegistryAccessDeathTest, RefusedWriteWithFailModeOneShowsAdministratorBoxAndEnds) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  RegWriteValue(kFull + "Zelkar.exe\\", "/old", 1);
-  reopenReadOnly();
-  EXPECT_EXIT(
-      {
-        ScriptedDialogs dialogs;
-        dialogs.expectBox("Error", "Please log on under a user account with administrative privileges.", 1, 16);
-        EchoDialogs echo(dialogs);
-        RegWriteValue(kFull + "Zelkar.exe\\", "/new", 1);
-      },
-      ::testing::ExitedWithCode(1),
-      "box \\[Error\\] \\[Please log on under a user account with administrative privileges\\.\\] 16\n");
-  EXPECT_EQ(RegReadValue(kFull + "Zelkar.exe\\"), "/old");
-}
-
-TEST_F(RegistryAccessDeathTest, DamagedStoreIsNamedAndTheProgramStops) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const QString file = path("registry/user.sqlite");
-  QDir().mkpath(path("registry"));
-  QFile damaged(file);
-  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-  damaged.write(QByteArray(3000, '\x07'));
-  damaged.close();
-  // The dying child runs the test afresh in a folder of its own.
-  EXPECT_EXIT(
-      {
-        ScriptedDialogs dialogs;
-        dialogs.expectBoxTitled("Zelkar", 1);
-        EchoDialogs echo(dialogs);
-        GetDWord(Hive::CurrentUser, kSettingsKey, "Left", 0);
-      },
-      ::testing::ExitedWithCode(1),
-      "box \\[Zelkar\\] \\[The registry file \"[^\"]*/registry/user\\.sqlite\" is damaged");
-  QFile after(file);
-  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-  EXPECT_EQ(after.readAll(), QByteArray(3000, '\x07'));
 }
 
 }  // namespace

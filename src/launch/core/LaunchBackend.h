@@ -4,9 +4,6 @@
 #include <QStringList>
 #include <QUrl>
 
-#include <optional>
-#include <vector>
-
 namespace zelkar::launch {
 
 // The last step of every launch: starting a process or handing a file, folder
@@ -39,43 +36,6 @@ class LaunchBackend {
    private:
     LaunchBackend* previous_;
   };
-};
-
-// A request the launcher made of its backend.
-struct LaunchRequest {
-  enum Kind { Start, Open } kind = Start;
-  QString program;  // Start: absolute path of the program
-  QStringList arguments;
-  QString workingDirectory;
-  QUrl url;  // Open
-
-  // The address as the desktop receives it (Open), for comparisons.
-  QString urlText() const { return url.toString(QUrl::FullyEncoded); }
-};
-
-// Records every request instead of carrying it out, and answers with the
-// results set here. Installs itself for its own lifetime.
-class RecordingLaunchBackend final : public LaunchBackend {
- public:
-  RecordingLaunchBackend();
-  ~RecordingLaunchBackend() override;
-
-  bool startDetached(const QString& program, const QStringList& arguments,
-                     const QString& workingDirectory) override;
-  bool openUrl(const QUrl& url) override;
-
-  const std::vector<LaunchRequest>& requests() const { return requests_; }
-  // The request when exactly one was made, else nothing.
-  std::optional<LaunchRequest> only() const;
-  void clear() { requests_.clear(); }
-
-  // What the next requests answer (true: started / opened).
-  bool startResult = true;
-  bool openResult = true;
-
- private:
-  std::vector<LaunchRequest> requests_;
-  Scope scope_;
 };
 
 }  // namespace zelkar::launch

@@ -1,0 +1,413 @@
+// The window's remembered place, the folding list, the notification-area icon,
+// the About window and the New Features text.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTimer>
+#include <cmath>
+#include <functional>
+#include <optional>
+
+#include "shell/TrayIcon.h"
+#include "shell/frmAbout.h"
+#include "store/FileReplace.h"
+#include "support/WindowTest.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelkar::test {
+namespace {
+
+constexpr int kShown = 5025;
+constexpr int kHidden = 2625;
+
+class ShellTest : public WindowTest {
+ protected:
+  static std::unique_ptr<frmMain> Shown() {
+    auto f = std::make_unique<frmMain>();
+    f->LoadSettings();
+    f->show();
+    return f;
+  }
+  static void ExpectListCommands(const frmMain& f, bool enabled) {
+    for (const QPushButton* b : {f.cmdRefresh, f.cmdRun, f.cmdRename, f.cmdDelete})
+      EXPECT_EQ(b->isEnabled(), enabled) << b->objectName().toStdString();
+    for (const QAction* a :
+         {f.mnuls, f.mnuLI, f.mnuLR, f.mnuLL->menuAction(), f.mnuLE->menuAction(), f.mnuKW->menuAction()})
+      EXPECT_EQ(a->isEnabled(), enabled) << a->objectName().toStdString();
+  }
+  static void Minimise(frmMain& f) { f.setWindowState(f.windowState() | Qt::WindowMinimized); }
+  static bool InTray(const frmMain& f) { return f.tray()->shown() && f.isHidden(); }
+  static bool Normal(const frmMain& f) { return !f.tray()->shown() && f.isVisible() && !f.isMinimized(); }
+};
+
+int PixelsOf(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+
+TEST_F(ShellTest, StoredPositionIsKeptOnTheScreenAndSavedInTwips) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const int freeW = (screen.width() - frmMain().frameGeometry().width()) * 15;
+  const int freeH = screen.height() * 15 - kShown;
+  const QPoint centred(PixelsOf(freeW / 2), PixelsOf(freeH / 2));
+  const struct {
+    std::optional<int> left, top;
+    QPoint expected;
+    const char* row;
+  } rows[] = {{std::nullopt, std::nullopt, centred, "first start"},
+              {-4000, -1, centred, "negatives"},
+              {400000, 300, QPoint(PixelsOf(freeW), 20), "beyond the right"},
+              {1500, 400000, QPoint(100, PixelsOf(freeH / 2)), "below: half way, not all"},
+              {-4000, 600, QPoint(0, 40), "one negative"},
+              {1500, 750, QPoint(100, 50), "in range"}};
+  for (const auto& r : rows) {
+    if (r.left) SetSetting("Left", *r.left);
+    if (r.top) SetSetting("Top", *r.top);
+    frmMain f;
+    f.LoadSettings();
+    EXPECT_EQ(f.OuterHeightTwips(), kShown) << r.row;
+    EXPECT_EQ(f.pos(), r.expected) << r.row;
+  }
+  auto f = Shown();
+  EXPECT_EQ(f->centralWidget()->height(), Px(4215));
+  EXPECT_EQ(f->centralWidget()->geometry().top(), f->menuBar()->geometry().bottom() + 1);
+  f->move(33, 71);
+  f->SaveSettings();
+  EXPECT_EQ(Setting("Left"), 33 * 15);
+  EXPECT_EQ(Setting("Top"), 71 * 15);
+}
+
+TEST_F(ShellTest, HiddenListOpensFoldedWithoutAnimation) {
+  SetSetting("HideList", 1);
+  frmMain f;
+  f.LoadSettings();
+  EXPECT_EQ(f.OuterHeightTwips(), kHidden);
+  EXPECT_EQ(f.mnuLHS->text(), "Show");
+  ExpectListCommands(f, false);
+  f.tmrHide_Timer();  // the first tick ends the fold at once
+  EXPECT_EQ(f.OuterHeightTwips(), kHidden);
+  EXPECT_TRUE(f.tvw->isHidden());
+  EXPECT_FALSE(f.tmrHide->isActive());
+  f.show();  // only the two frames in view
+  EXPECT_GE(f.centralWidget()->height(), f.fraTarget->geometry().bottom() + 1);
+  EXPECT_LE(f.centralWidget()->height(), f.tvw->geometry().top());
+}
+
+TEST_F(ShellTest, HideAndShowSlideInStepsAndNeverRunTogether) {
+  auto f = Shown();
+  const int top = f->y();
+  f->mnuLHS_Click();
+  EXPECT_EQ(f->mnuLHS->text(), "Show");
+  EXPECT_EQ(Setting("HideList"), 1);  // at the moment of choice
+  ExpectListCommands(*f, false);
+  for (int tick = 1; tick <= 32; ++tick) {
+    f->tmrHide_Timer();
+    ASSERT_EQ(f->OuterHeightTwips(), kShown - 75 * tick) << "tick " << tick;
+    ASSERT_FALSE(f->tvw->isHidden()) << "tick " << tick;  // visible to the end of the fold
+  }
+  f->tmrHide_Timer();
+  EXPECT_TRUE(f->tvw->isHidden());
+  EXPECT_FALSE(f->tmrHide->isActive());
+  EXPECT_EQ(f->y(), top);  // only the bottom edge moves
+
+  f->mnuLHS_Click();
+  EXPECT_FALSE(f->tvw->isHidden());  // from the first moment of the unfold
+  EXPECT_EQ(f->mnuLHS->text(), "Hide");
+  EXPECT_EQ(Setting("HideList"), 0);
+  ExpectListCommands(*f, true);  // Run, Rename, Delete with no node selected
+  for (int i = 0; i < 10; ++i) f->tmrShow_Timer();
+  ASSERT_EQ(f->OuterHeightTwips(), kHidden + 750);
+  f->mnuLHS_Click();  // Hide while showing: takes over from here
+  EXPECT_TRUE(f->tmrHide->isActive());
+  EXPECT_FALSE(f->tmrShow->isActive());
+  f->tmrHide_Timer();
+  EXPECT_EQ(f->OuterHeightTwips(), kHidden + 675);
+  f->mnuLHS_Click();  // and Show while hiding
+  EXPECT_FALSE(f->tmrHide->isActive());
+  int ticks = 0;
+  for (; f->tmrShow->isActive() && ticks < 100; ++ticks) f->tmrShow_Timer();
+  EXPECT_EQ(ticks, 24);  // 23 steps up to 5025, then the end
+  EXPECT_EQ(f->centralWidget()->height(), Px(4215));
+}
+
+TEST_F(ShellTest, KeywordsShortcutsRestWhileTheListIsFolded) {
+  ScriptedDialogs none;
+  auto f = Shown();
+  f->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+  f->mnuKWOCF->setEnabled(true);  // as a selected keyword leaves it
+  QSignalSpy openFolder(f->mnuKWOCF, &QAction::triggered);
+  f->mnuLHS_Click();
+  while (f->tmrHide->isActive()) f->tmrHide_Timer();
+  QTest::keyClick(f.get(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(openFolder.count(), 0);
+  f->mnuKWD->setEnabled(true);  // the selection handling while folded
+  f->mnuLHS_Click();
+  EXPECT_TRUE(f->mnuKWOCF->isEnabled());  // each item as it was left
+  EXPECT_TRUE(f->mnuKWD->isEnabled());
+  EXPECT_FALSE(f->mnuKWR->isEnabled());
+  EXPECT_TRUE(f->mnuKWCU->isEnabled());
+  QTest::keyClick(f.get(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(openFolder.count(), 1);
+}
+
+TEST_F(ShellTest, CancelInACloseQuestionKeepsTheWindowButSavesThePosition) {
+  Put("notepad.exe", "/usr/bin/notepad");
+  Put("editor.exe", "/usr/bin/editor");
+  auto f = Shown();
+  f->LoadTVW(false);
+  f->tvw->SetForeColor(2, colour::Blue);  // marked for exportation
+  f->tvw->SetTag(4, f->tvw->Text(4));     // renamed, not registered
+  f->tvw->SetText(4, "other.exe");
+  f->tvw->SetForeColor(4, colour::Red);
+  ScriptedDialogs dialogs;
+  for (int answer : {answer::Cancel, answer::No}) {  // Cancel in either question
+    dialogs.expectBox("Unregistered Keyword", QString(), answer, 51);
+    dialogs.expectBox("Export Keyword?", QString(), answer == answer::No ? answer::Cancel : answer::No, 51);
+    f->move(40 + answer, 60);
+    EXPECT_FALSE(f->close());
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(Setting("Left"), (40 + answer) * 15);
+    EXPECT_EQ(Setting("Top"), 60 * 15);
+  }
+  dialogs.expectBox("Unregistered Keyword", QString(), answer::No, 51);
+  dialogs.expectBox("Export Keyword?", QString(), answer::No, 51);
+  EXPECT_TRUE(f->close());
+  EXPECT_FALSE(f->isVisible());
+}
+
+TEST_F(ShellTest, MinimisingGoesToTheTrayWithTheReminderUntilItIsClicked) {
+  TrayIcon::setAvailableForTests(1);
+  auto f = Shown();
+  Minimise(*f);
+  EXPECT_TRUE(InTray(*f));
+  EXPECT_EQ(f->tray()->toolTip(), "Zelkar");
+  EXPECT_EQ(f->tray()->balloonCount(), 1);
+  EXPECT_EQ(f->tray()->lastBalloonTitle(), "Reminder");
+  EXPECT_EQ(f->tray()->lastBalloonText(),
+            "Zelkar is still running in the background.\r\nClick here not to see this message again.");
+  emit f->tray()->LeftUp();  // back, icon gone
+  EXPECT_TRUE(Normal(*f));
+  Minimise(*f);  // every time while the reminder is on
+  EXPECT_EQ(f->tray()->balloonCount(), 2);
+  emit f->tray()->BalloonClick();
+  EXPECT_EQ(Setting("DSTR"), 1);
+  emit f->tray()->LeftUp();
+  Minimise(*f);
+  EXPECT_EQ(f->tray()->balloonCount(), 2);
+
+  // The right button offers the tray menu, Open its default.
+  emit f->tray()->RightUp();
+  EXPECT_EQ(f->lastPopup, f->mnuHT);
+  EXPECT_EQ(f->lastPopupDefault, f->mnuHTOpen);
+  EXPECT_TRUE(InTray(*f));  // nothing chosen: still in the tray
+  f->mnuHTOpen->trigger();
+  EXPECT_TRUE(Normal(*f));
+  f->lastPopup = nullptr;  // once back, the icon's events no longer reach the window
+  emit f->tray()->RightUp();
+  EXPECT_EQ(f->lastPopup, nullptr);
+
+  f.reset();  // and after a new start, no reminder
+  auto again = Shown();
+  Minimise(*again);
+  EXPECT_TRUE(InTray(*again));
+  EXPECT_EQ(again->tray()->balloonCount(), 0);
+
+  TrayIcon::setAvailableForTests(0);  // no notification area: the window stays minimised
+  auto other = Shown();
+  Minimise(*other);
+  EXPECT_FALSE(other->tray()->shown());
+  EXPECT_TRUE(other->isVisible() && other->isMinimized());
+}
+
+// Answers every box with Cancel, noting whether the window stood open when asked.
+class WatchingDialogs final : public Dialogs {
+ public:
+  explicit WatchingDialogs(const frmMain& f) : form_(f), scope_(*this) {}
+  int messageBox(const QString&, int, const QString& title) override {
+    titles << title;
+    openWhenAsked = form_.isVisible() && !form_.isMinimized() && !form_.tray()->shown();
+    return answer::Cancel;
+  }
+  std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<QString> browseFolder(const QString&) override { return std::nullopt; }
+  QStringList titles;
+  bool openWhenAsked = false;
+
+ private:
+  const frmMain& form_;
+  Scope scope_;
+};
+
+TEST_F(ShellTest, TrayMenuCommands) {
+  TrayIcon::setAvailableForTests(1);
+  Put("notepad.exe", "/usr/bin/notepad");
+  auto f = Shown();
+  f->LoadTVW(false);
+  frmAbout::setProgramFolderForTests(dir());
+  Minimise(*f);
+  f->mnuHTNF->trigger();  // the text without the About window, still in the tray
+  EXPECT_TRUE(InTray(*f));
+  EXPECT_EQ(Recorded(), Open(path("New Features")));
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->inherits("zelkar::frmAbout") && w->isVisible());
+  backend.clear();
+  f->mnuHTU->trigger();  // the maker's page, still in the tray
+  EXPECT_TRUE(InTray(*f));
+  EXPECT_EQ(Recorded(), "open https://orbrin.example/zelkar");
+
+  f->mnuHTOpen->trigger();
+  f->txtExe->setText("something");
+  f->lblPath->setCaption("/tmp/somewhere");
+  Minimise(*f);
+  f->mnuHTNK->trigger();  // back, keyword and target cleared
+  EXPECT_TRUE(Normal(*f));
+  EXPECT_TRUE(f->txtExe->text().isEmpty());
+  EXPECT_TRUE(f->lblPath->caption().isEmpty());
+
+  Minimise(*f);
+  bool restoredBeforeAbout = false;
+  frmAbout::ModalHook hook([&](frmAbout& about) {
+    restoredBeforeAbout = Normal(*f);
+    about.cmdOK_Click();
+  });
+  f->mnuHTA->trigger();  // back first, then the About window over it
+  EXPECT_TRUE(restoredBeforeAbout);
+
+  // Exit restores first, so that the close question stands over the window.
+  f->tvw->SetForeColor(2, colour::Blue);
+  Minimise(*f);
+  {
+    WatchingDialogs dialogs(*f);
+    f->mnuHTExit->trigger();
+    EXPECT_EQ(dialogs.titles, QStringList{"Export Keyword?"});
+    EXPECT_TRUE(dialogs.openWhenAsked);
+  }
+  EXPECT_TRUE(Normal(*f));  // Cancel: running on, in the normal state
+  f->tvw->SetForeColor(2, colour::Black);
+  Minimise(*f);
+  ScriptedDialogs none;
+  f->mnuHTExit->trigger();
+  EXPECT_FALSE(f->isVisible());
+  EXPECT_FALSE(f->tray()->shown());
+  auto other = Shown();  // closed by other means while in the tray: no icon left behind
+  Minimise(*other);
+  EXPECT_TRUE(other->close());
+  EXPECT_FALSE(other->tray()->shown());
+}
+
+TEST_F(ShellTest, AboutOpensCentredOverTheMainWindowOffersTheMakersPageAndGivesTheFocusBack) {
+  frmMain f;
+  f.LoadSettings();
+  f.show();
+  ScriptedDialogs none;
+  backend.openResult = false;  // no browser: still no message
+  int shown = 0;
+  frmAbout::ModalHook hook([&](frmAbout& about) {
+    ++shown;
+    EXPECT_EQ(about.windowTitle(), "About Zelkar (v1.8)");
+    EXPECT_TRUE(about.lblAbout->text().startsWith("Ever wonder why some programs can be launched from the Run "
+                                                  "window while otheres cannot?  \r\n\r\nWell,"));
+    EXPECT_TRUE(about.isModal());
+    // (the frame, known only once shown, may shift it by its own half)
+    EXPECT_LE((about.frameGeometry().center() - f.frameGeometry().center()).manhattanLength(), 4);
+    backend.clear();
+    about.cmdUpdate->click();
+    EXPECT_EQ(Recorded(), "open https://orbrin.example/zelkar");
+    QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+    EXPECT_FALSE(about.isVisible());
+    f.cmdClear->setFocus();  // wherever the focus went meanwhile
+  });
+  f.mnuHA->trigger();
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(f.focusWidget(), f.txtExe);
+  f.mnuHideAbout->trigger();  // the tree menu's About... too
+  EXPECT_EQ(shown, 2);
+}
+
+// The history in lines ended by CR LF, newest version first.
+void ExpectNewFeatures(const QByteArray& text) {
+  EXPECT_TRUE(text.startsWith("\r\nNew Features for Zelkar (v1.8):\r\n\r\n\tKeywords are now displayed with"));
+  EXPECT_TRUE(text.endsWith("\tClose the program with the Esc key\r\n\r\n"
+                            "<-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=->\r\n"));
+  EXPECT_EQ(text.count("\r\n"), 58);
+  EXPECT_EQ(text.count('\n'), 58);
+  EXPECT_EQ(text.count('\t'), 33);
+  EXPECT_EQ(text.count("<-=-"), 5);
+  EXPECT_EQ(text.size(), 2005);
+}
+
+TEST_F(ShellTest, NewFeaturesAreWrittenBesideTheProgramOrInTheCacheAndOpenedNeverRun) {
+  ASSERT_TRUE(QDir().mkpath(path("my programs")));
+  WriteFile(path("plain"), "a file, not a folder");
+  const QString cached = dir() + "/home/.cache/zelkar/New Features";
+  const QString beside = path("my programs/New Features");
+  const QString victim = path("precious.txt");
+  WriteFile(victim, "keep me");
+  const struct {
+    const char* row;
+    QString folder;
+    std::function<void()> leftover;
+    QString written;
+    bool openUmask = false;  // written under umask 000
+  } rows[] = {
+      {"writable folder", path("my programs"), [] {}, beside},
+      {"read-only leftover longer than the text", path("my programs"),
+       [&] {
+         WriteFile(beside, QByteArray(8000, 'x'));
+         QFile::setPermissions(beside, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+       },
+       beside},
+      {"link planted in its place", path("my programs"),
+       [&] { ASSERT_TRUE(QFile::remove(beside) && QFile::link(victim, beside)); }, beside},
+      // A hard link keeps the linked file's content and mode, whatever the umask.
+      {"hard link in its place", path("my programs"),
+       [&] {
+         ASSERT_TRUE(QFile::remove(beside));
+         ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0600), 0);
+         ASSERT_EQ(::link(QFile::encodeName(victim).constData(), QFile::encodeName(beside).constData()), 0);
+       },
+       beside, true},
+      {"missing folder", path("missing folder"), [] {}, cached},
+      {"a file for a folder", path("plain"), [] {}, cached},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.row);
+    frmAbout::setProgramFolderForTests(r.folder);
+    r.leftover();
+    backend.clear();
+    const mode_t umask = r.openUmask ? ::umask(0) : 0;
+    frmAbout().cmdNF_Click();
+    if (r.openUmask) {
+      ::umask(umask);
+      EXPECT_TRUE(files::IsPlainFile(victim, 0600));
+      EXPECT_TRUE(files::IsPlainFile(r.written, 0644));
+    }
+    ExpectNewFeatures(ReadFile(r.written));
+    EXPECT_EQ(Recorded(), Open(r.written));  // the whole path, blanks and all
+    EXPECT_FALSE(QFileInfo(r.written).isSymLink());
+    EXPECT_TRUE(QFileInfo(r.written).permissions() & QFileDevice::WriteOwner);
+    EXPECT_FALSE(QFileInfo(r.written).permissions() & QFileDevice::ExeOwner);
+  }
+  EXPECT_EQ(ReadFile(victim), "keep me");
+
+  // The Help menu's item shows no About window; the next start removes the text.
+  frmAbout::setProgramFolderForTests(dir());
+  backend.clear();
+  frmMain().mnuHNF->trigger();
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->inherits("zelkar::frmAbout") && w->isVisible());
+  EXPECT_EQ(Recorded(), Open(path("New Features")));
+  frmAbout::RemoveNewFeaturesLeftover();
+  EXPECT_FALSE(QFile::exists(path("New Features")));
+  EXPECT_FALSE(QFile::exists(cached));
+  EXPECT_TRUE(QFile::exists(path("plain")));
+}
+
+}  // namespace
+}  // namespace zelkar::test
