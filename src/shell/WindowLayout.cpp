@@ -53,7 +53,7 @@ Stretch StretchOf(const QString& name) {
 
 class Keeper : public QObject {
  public:
-  explicit Keeper(frmMain& form) : QObject(&form), form_(form) {
+  explicit Keeper(frmMain& form) : QObject(&form), form_(form), client_(form.centralWidget()) {
     setObjectName(QStringLiteral("windowLayout"));
     // The design places, as the controls were put.
     for (QWidget* w : {static_cast<QWidget*>(form.fraKW), static_cast<QWidget*>(form.txtExe),
@@ -81,7 +81,8 @@ class Keeper : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == form_.centralWidget() && event->type() == QEvent::Resize) Arrange();
+    // Compared by address only: the filter still sees events while the window is destroyed.
+    if (watched == client_ && event->type() == QEvent::Resize) Arrange();
     if (watched == &form_ && (event->type() == QEvent::FontChange || event->type() == QEvent::ApplicationFontChange ||
                              event->type() == QEvent::StyleChange))
       Rescale();
@@ -158,6 +159,7 @@ class Keeper : public QObject {
   }
 
   frmMain& form_;
+  const QObject* const client_;  // the central widget
   QHash<QWidget*, QRect> design_;
   double scale_ = 1.0;
 };
