@@ -58,7 +58,7 @@ TEST_F(RegistryStoreTest, UserHiveAndItsJournalArePrivate) {
     mode_t previous = ::umask(0);
     ~MaskScope() { ::umask(previous); }
   } noMask;
-  for (const QString folder : {registry(), path("open")}) {
+  for (const QString& folder : {registry(), path("open")}) {
     SCOPED_TRACE(folder.toStdString());
     if (folder != registry()) {
       ASSERT_TRUE(QDir().mkpath(folder));
@@ -68,9 +68,13 @@ TEST_F(RegistryStoreTest, UserHiveAndItsJournalArePrivate) {
     }
     ASSERT_EQ(store().writeValue(Hive::CurrentUser, "Software\\Orbrin\\Zelkar", "Left", Value::fromDWord(5)),
               Outcome::Done);
-    if (folder == registry()) EXPECT_EQ(mode(folder), 0700);
+    if (folder == registry()) {
+      EXPECT_EQ(mode(folder), 0700);
+    }
     // While the store is open its journal files stand beside the hive.
-    for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(mode(folder + "/user.sqlite" + suffix), 0600) << suffix;
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+      EXPECT_EQ(mode(folder + "/user.sqlite" + suffix), 0600) << suffix;
+    }
     EXPECT_TRUE(QFileInfo::exists(folder + "/machine.sqlite"));
   }
 }
