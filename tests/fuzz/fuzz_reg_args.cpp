@@ -4,6 +4,7 @@
 #include "FuzzSupport.h"
 
 #include "store/RegistryStore.h"
+#include "tools/ExitCodes.h"
 #include "tools/RegTool.h"
 
 #include <QDir>
@@ -57,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   QStringList args;
   for (const QByteArray& part : fuzz::Bytes(data, size).split('\0')) args.append(QString::fromUtf8(part));
   const int code = Run(args);
-  ZELKAR_FUZZ_CHECK(code >= 0 && code <= 3);
+  namespace exitcode = tools::exitcode;
+  ZELKAR_FUZZ_CHECK((code >= exitcode::Success && code <= exitcode::DiskFull) || code == exitcode::BadUsage);
 
   // A string value added is there with what was given.
   if (code == 0 && args.size() == 6 && args[0] == QLatin1String("add") && args[2] == QLatin1String("--value") &&
