@@ -164,16 +164,7 @@ TEST_F(SessionTest, TheRunningWindowActsOnAHandedOverCommandLineAsAtItsStart) {
 
 TEST_F(SessionTest, ASecondProgramWithAFileHandsItOverAndEndsAtOnce) {
   QProcess running;
-  running.start(QStringLiteral(ZELKAR_BINARY), {});
-  ASSERT_TRUE(running.waitForStarted());
-  bool up = false;
-  QElapsedTimer clock;
-  clock.start();
-  while (!up && clock.elapsed() < 30000 && running.state() == QProcess::Running) {
-    up = SingleInstance(socketName()).requestActivation(2000);
-    if (!up) running.waitForFinished(50);
-  }
-  ASSERT_TRUE(up);
+  ASSERT_TRUE(StartRunningProgram(running, socketName(), dir()));
 
   // A box in the second program would wait for a click that never comes.
   for (const QStringList& args : {QStringList{backup}, QStringList{QStringLiteral("-I")}}) {

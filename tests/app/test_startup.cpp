@@ -96,21 +96,7 @@ TEST_F(StartupTest, LeftoverSocketOfAVanishedInstanceIsTakenOver) {
 
 TEST_F(StartupTest, RunningProgramComesToTheFrontWhenAsked) {
   QProcess program;
-  // No cache programs on its PATH: one started detached would write into the
-  // test's folder after the test has gone.
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("PATH", dir());
-  program.setProcessEnvironment(env);
-  program.start(QStringLiteral(ZELKAR_BINARY), {});
-  ASSERT_TRUE(program.waitForStarted());
-  // Until its window exists the program refuses; ask again until it is up.
-  bool activated = false;
-  QElapsedTimer clock;
-  clock.start();
-  while (!activated && clock.elapsed() < 30000 && program.state() == QProcess::Running) {
-    activated = SingleInstance(socketName()).requestActivation(2000);
-    if (!activated) program.waitForFinished(50);
-  }
+  const bool activated = StartRunningProgram(program, socketName(), dir());
   EXPECT_TRUE(activated);
   EXPECT_FALSE(SingleInstance(socketName()).claim());
   program.kill();

@@ -194,7 +194,7 @@ TEST_F(ZelkarOpenTest, ShellsRunKeywordsTypedAsCommandsAndKeepAnEarlierHandler) 
   EXPECT_FALSE(launch::ShellInitSnippet("tcsh", program));
 }
 
-TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsReadAndALockedOneIsReported) {
+TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsRead) {
   const QString recorder = MakeRecorder("rec.sh");
   Put("kw.exe", recorder);
   const QString hive = store().hiveFile(store::Hive::LocalMachine);
@@ -208,14 +208,6 @@ TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsReadAndALockedOneIsReported) {
   Ran ran = RunOpen({"kw"});
   EXPECT_EQ(ran.code, 0) << qPrintable(ran.err);
   EXPECT_EQ(ArgsOf(recorder), QStringList{recorder});
-  sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-  // A store nobody else may read: a message after the busy timeout, no hang.
-  ASSERT_EQ(sqlite3_exec(db.get(), "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; UPDATE regkey SET name = name",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  ran = RunOpen({"kw"});
-  EXPECT_EQ(ran.code, 4);
-  EXPECT_TRUE(ran.err.contains(hive) && ran.err.contains("busy")) << qPrintable(ran.err);
   sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 

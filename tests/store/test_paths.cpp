@@ -156,11 +156,6 @@ TEST_F(PathHelpersTest, KindOfTarget) {
       {"WWW.example.org/x.html", TargetKind::Directory},
       {"Https://example.org/a/b.html", TargetKind::Directory}};
   for (const auto& [target, kind] : cases) EXPECT_EQ(KindOfTarget(target), kind) << target.toStdString();
-
-  // A bare name is never a file of the current folder.
-  QDir::setCurrent(dir());
-  EXPECT_EQ(KindOfTarget("tool.sh"), TargetKind::Directory);
-  EXPECT_EQ(KindOfTarget("notepad.exe"), TargetKind::Directory);
 }
 
 TEST(KeywordNameRuleTest, ForbiddenCharactersAreReplacedInOnePass) {

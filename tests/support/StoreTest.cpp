@@ -1,6 +1,9 @@
 #include "support/StoreTest.h"
 
+#include "app/SingleInstance.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 
 namespace zelkar::test {
@@ -66,6 +69,22 @@ int RunZelkarReg(const QStringList& args, QString* out, QString* err) {
   if (out) *out = ran.out;
   if (err) *err = ran.err;
   return ran.code;
+}
+
+bool StartRunningProgram(QProcess& program, const QString& socketName, const QString& folder) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("PATH"), folder);
+  program.setProcessEnvironment(env);
+  program.start(QStringLiteral(ZELKAR_BINARY), {});
+  if (!program.waitForStarted()) return false;
+  // Until its window exists the program refuses; ask again until it is up.
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 30000 && program.state() == QProcess::Running) {
+    if (SingleInstance(socketName).requestActivation(2000)) return true;
+    program.waitForFinished(50);
+  }
+  return false;
 }
 
 }  // namespace zelkar::test

@@ -4,6 +4,7 @@
 
 #include <QProcessEnvironment>
 #include <QString>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -47,5 +48,10 @@ Ran RunProgram(const QString& program, const QStringList& args,
 // Runs zelkar-reg with the arguments against the test's store; returns the exit
 // code and fills out/err.
 int RunZelkarReg(const QStringList& args, QString* out = nullptr, QString* err = nullptr);
+
+// Starts the real program and waits until its window answers on the socket;
+// false when it never did. Its PATH is `folder` alone, so that no cache
+// program it starts detached writes into a test's folder after the test.
+bool StartRunningProgram(QProcess& program, const QString& socketName, const QString& folder);
 
 }  // namespace zelkar::test
