@@ -6,39 +6,35 @@ namespace zelkar::test {
 namespace {
 
 using List = QList<QMessageBox::StandardButton>;
+constexpr auto Cancel = QMessageBox::Cancel, No = QMessageBox::No, Ok = QMessageBox::Ok, Yes = QMessageBox::Yes;
 
-TEST(DialogStyleTest, StylesOfTheProgramsBoxes) {
-  // 308: Yes/No, exclamation, No as default; Esc says No.
-  BoxLayout box = LayoutForStyle(308);
-  EXPECT_EQ(box.icon, QMessageBox::Warning);
-  EXPECT_EQ(box.buttons, (List{QMessageBox::Yes, QMessageBox::No}));
-  EXPECT_EQ(box.defaultButton, QMessageBox::No);
-  EXPECT_EQ(box.escapeButton, QMessageBox::No);
-  // 51: Yes/No/Cancel, Yes as default; Esc cancels.
-  box = LayoutForStyle(51);
-  EXPECT_EQ(box.buttons, (List{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}));
-  EXPECT_EQ(box.defaultButton, QMessageBox::Yes);
-  EXPECT_EQ(box.escapeButton, QMessageBox::Cancel);
-  EXPECT_EQ(LayoutForStyle(20).icon, QMessageBox::Critical);
-  EXPECT_EQ(LayoutForStyle(64).icon, QMessageBox::Information);
-  box = LayoutForStyle(16);
-  EXPECT_EQ(box.buttons, List{QMessageBox::Ok});
-  EXPECT_EQ(box.escapeButton, QMessageBox::Ok);
-  EXPECT_EQ(LayoutForStyle(512 + 4).defaultButton, QMessageBox::Yes);  // no third button
-
-  EXPECT_EQ(AnswerForButton(QMessageBox::Ok), 1);
-  EXPECT_EQ(AnswerForButton(QMessageBox::Cancel), 2);
-  EXPECT_EQ(AnswerForButton(QMessageBox::Yes), 6);
-  EXPECT_EQ(AnswerForButton(QMessageBox::No), 7);
+TEST(DialogStyleTest, StylesAndAnswersOfTheProgramsBoxes) {
+  const struct {
+    int style;
+    QMessageBox::Icon icon;
+    List buttons;
+    QMessageBox::StandardButton defaultButton, escapeButton;
+  } rows[] = {{308, QMessageBox::Warning, {Yes, No}, No, No},  // No as default; Esc says No
+              {51, QMessageBox::Warning, {Yes, No, Cancel}, Yes, Cancel},
+              {20, QMessageBox::Critical, {Yes, No}, Yes, No},
+              {64, QMessageBox::Information, {Ok}, Ok, Ok},
+              {512 + 4, QMessageBox::NoIcon, {Yes, No}, Yes, No}};  // no third button to default to
+  for (const auto& r : rows) {
+    const BoxLayout box = LayoutForStyle(r.style);
+    EXPECT_EQ(box.icon, r.icon) << r.style;
+    EXPECT_EQ(box.buttons, r.buttons) << r.style;
+    EXPECT_EQ(box.defaultButton, r.defaultButton) << r.style;
+    EXPECT_EQ(box.escapeButton, r.escapeButton) << r.style;
+  }
+  for (const auto& [button, answer] : {std::pair{Ok, 1}, {Cancel, 2}, {Yes, 6}, {No, 7}})
+    EXPECT_EQ(AnswerForButton(button), answer);
 }
 
 TEST(DialogFilterTest, ProgramFiltersBecomeQtFilters) {
-  EXPECT_EQ(QtFilter(QStringLiteral("Zelkar Backup Files (*.zkb)|*.zkb")),
-            QStringLiteral("Zelkar Backup Files (*.zkb)"));
+  EXPECT_EQ(QtFilter("Zelkar Backup Files (*.zkb)|*.zkb"), "Zelkar Backup Files (*.zkb)");
   // "*.*" covers names without a dot too.
-  EXPECT_EQ(QtFilter(QStringLiteral("Programs|*.exe;*.sh|All Files (*.*)|*.*")),
-            QStringLiteral("Programs (*.exe *.sh);;All Files (*)"));
-  EXPECT_EQ(QtFilter(QStringLiteral("Old (*.txt)|*.zkb")), QStringLiteral("Old (*.zkb)"));
+  EXPECT_EQ(QtFilter("Programs|*.exe;*.sh|All Files (*.*)|*.*"), "Programs (*.exe *.sh);;All Files (*)");
+  EXPECT_EQ(QtFilter("Old (*.txt)|*.zkb"), "Old (*.zkb)");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The window among the desktop's own: screen readers, other writers of the store.
+// The window among the desktop's own: screen readers, the window manager's
+// frame, the user's fonts, other writers of the store.
 #include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
@@ -7,7 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 
 #include "support/WindowTest.h"
 #include "shell/WindowFrame.h"
@@ -24,22 +24,27 @@ std::string Said(QObject* control, QAccessible::Text what) {
   return face ? face->text(what).toStdString() : "(no interface)";
 }
 
-TEST_F(WindowPlatformTest, ScreenReadersHearTheAboutTextTheCountAndTheTarget) {
-  frmAbout about;
-  about.Form_Load();
-  EXPECT_EQ(Said(about.lblAbout, QAccessible::Name), about.lblAbout->text().toStdString());
-
+TEST_F(WindowPlatformTest, EveryControlHasItsNameAndScreenReadersHearWhatItShows) {
   Put("notepad.exe", "/usr/bin/notepad");
   frmMain f;
+  for (const char* name : {"fraTarget", "cmdBrowse", "cmdDir", "cmdURL", "lblPath", "cmdRun", "cmdRefresh",
+                           "cmdDelete", "cmdRename", "fraKW", "cmdSave", "cmdRunTxt", "cmdClear", "txtExe", "tvw",
+                           "pb", "pic16", "pic32", "pbTray"}) {
+    QWidget* w = f.findChild<QWidget*>(QString::fromLatin1(name));
+    ASSERT_NE(w, nullptr) << name;
+    EXPECT_FALSE(w->accessibleName().isEmpty() && w->isVisibleTo(&f)) << name;
+  }
   f.LoadTVW(false);
   EXPECT_EQ(Said(&f, QAccessible::Name), "Zelkar - 1 Keyword");
-
   // The target as it is, also one that looks like markup; none when cleared.
   for (const QString& target : {QStringLiteral("/usr/bin/a <b>c</b>"), QString()}) {
     f.lblPath->setCaption(target);
     EXPECT_EQ(Said(f.lblPath, QAccessible::Name), "Target");
     EXPECT_EQ(Said(f.lblPath, QAccessible::Description), target.toStdString());
   }
+  frmAbout about;
+  about.Form_Load();
+  EXPECT_EQ(Said(about.lblAbout, QAccessible::Name), about.lblAbout->text().toStdString());
 }
 
 // The window manager's frame, known once the window is shown, counts in the
@@ -51,7 +56,7 @@ TEST_F(WindowPlatformTest, OuterHeightsCountTheRealFrameOnceKnown) {
   };
   const struct {
     int title, border, hidden, outerTwips;
-  } rows[] = {{20, 1, 0, 5025}, {20, 1, 1, 2625}, {44, 5, 0, 5025}, {44, 5, 1, 2625}};
+  } rows[] = {{20, 1, 0, 5025}, {44, 5, 1, 2625}};
   for (const auto& r : rows) {
     SCOPED_TRACE(testing::Message() << "title " << r.title << ", folded " << r.hidden);
     const FakeFrame frame(QMargins(r.border, r.title, r.border, r.border));
@@ -74,28 +79,7 @@ TEST_F(WindowPlatformTest, TextsFitEveryFontAndTheTreeTakesTheExtraRoom) {
     QFont kept;
     ~FontScope() { QApplication::setFont(kept); }
   } restore{original};
-  {
-    // At 10 pt the window is the design's, to the pixel.
-    QFont font = original;
-    font.setPointSize(10);
-    QApplication::setFont(font);
-    frmMain f;
-    f.LoadSettings();
-    f.show();
-    const struct {
-      QWidget* control;
-      int left, top, width, height;
-    } design[] = {{f.fraKW, 184, 127, 7215, 735},      {f.txtExe, 120, 240, 5550, 360},
-                  {f.cmdClear, 6720, 240, 375, 360},   {f.fraTarget, 184, 980, 7215, 735},
-                  {f.cmdURL, 6705, 240, 375, 360},     {f.tvw, 184, 1833, 7215, 1775},
-                  {f.cmdRefresh, 184, 3727, 855, 360}, {f.cmdRename, 5494, 3727, 855, 360},
-                  {f.cmdDelete, 6544, 3727, 855, 360}};
-    for (const auto& d : design)
-      EXPECT_EQ(d.control->geometry(), QRect(Px(d.left), Px(d.top), Px(d.width), Px(d.height)))
-          << d.control->objectName().toStdString();
-    EXPECT_EQ(f.centralWidget()->size(), QSize(Px(7590), Px(4215)));
-  }
-  for (const int points : {11, 12, 20}) {
+  for (const int points : {12, 20}) {
     SCOPED_TRACE(testing::Message() << points << " pt");
     QFont font = original;
     font.setPointSize(points);
@@ -117,22 +101,16 @@ TEST_F(WindowPlatformTest, TextsFitEveryFontAndTheTreeTakesTheExtraRoom) {
   }
   QApplication::setFont(original);
 
-  // Larger by hand: the tree takes the room, the rows keep their order, and
-  // the size outlives the window.
+  // Larger by hand: the tree takes the room, and the size outlives a fold and the window.
   frmMain f;
   f.LoadSettings();
   f.show();
-  const QRect tree = f.tvw->geometry(), del = f.cmdDelete->geometry(), refresh = f.cmdRefresh->geometry(),
-              target = f.lblPath->geometry(), url = f.cmdURL->geometry();
-  const QSize before = f.size();
-  f.resize(before + QSize(120, 90));
+  const QRect tree = f.tvw->geometry(), del = f.cmdDelete->geometry(), target = f.lblPath->geometry();
+  f.resize(f.size() + QSize(120, 90));
   ASSERT_TRUE(QTest::qWaitFor([&] { return f.tvw->width() == tree.width() + 120; }, 2000));
   EXPECT_EQ(f.tvw->geometry(), tree.adjusted(0, 0, 120, 90));
   EXPECT_EQ(f.cmdDelete->geometry(), del.translated(120, 90));
-  EXPECT_EQ(f.cmdRefresh->geometry(), refresh.translated(0, 90));
   EXPECT_EQ(f.lblPath->geometry(), target.adjusted(0, 0, 120, 0));
-  EXPECT_EQ(f.cmdURL->geometry(), url.translated(120, 0));
-  EXPECT_LT(f.fraTarget->geometry().bottom(), f.tvw->y());
   const int unfolded = f.OuterHeightTwips();
   f.mnuLHS_Click();
   while (f.tmrHide->isActive()) f.tmrHide_Timer();
@@ -156,11 +134,7 @@ TEST_F(WindowPlatformTest, TreeFollowsOtherWritersUnlessItHoldsMarks) {
   frmMain f;
   f.Form_Load();
   f.show();
-  const auto listed = [&f](const QString& keyword) {
-    for (int i = 2; i <= f.tvw->Count(); i += 2)
-      if (f.tvw->Text(i) == keyword) return true;
-    return false;
-  };
+  const auto listed = [&f](const QString& keyword) { return Node(f, keyword) != 0; };
   const QString key = QStringLiteral("HKLM\\") + kAppPathsKey;
   ASSERT_EQ(RunZelkarReg({"add", key + "Other.exe", "--default", "--data", "/usr/bin/other"}), 0);
   EXPECT_TRUE(QTest::qWaitFor([&] { return listed("other.exe"); }, 2500));
