@@ -17,31 +17,6 @@
 namespace zelkar::test {
 namespace {
 
-// Sets an environment variable for the scope (an empty value unsets it).
-class Env {
- public:
-  Env(const char* name, const QString& value) : name_(name), saved_(qgetenv(name)) {
-    value.isEmpty() ? qunsetenv(name) : qputenv(name, QFile::encodeName(value));
-  }
-  ~Env() { saved_.isNull() ? qunsetenv(name_) : qputenv(name_, saved_); }
-  Env(const Env&) = delete;
-  Env& operator=(const Env&) = delete;
-
- private:
-  const char* name_;
-  QByteArray saved_;
-};
-
-bool IsPrivateFolder(const QString& folder) {
-  struct stat st {};
-  return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-         st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
-}
-
-QStringList NamesIn(const QString& folder) {
-  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
-
 // Runs `work` in another thread while this one, the first instance, keeps answering.
 template <class Work>
 auto WhileAnswering(Work work) {
@@ -60,19 +35,18 @@ class SessionTest : public BackupTest {
   // Sockets go to a private runtime folder of the test's own.
   void SetUp() override {
     BackupTest::SetUp();
-    const QString run = path(QStringLiteral("run"));
-    ASSERT_TRUE(QDir().mkpath(run));
-    ASSERT_EQ(::chmod(QFile::encodeName(run).constData(), 0700), 0);
-    runtime_ = std::make_unique<Env>("XDG_RUNTIME_DIR", run);
+    ASSERT_TRUE(QDir().mkpath(path("run")));
+    ASSERT_TRUE(QFile::setPermissions(path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path("run")));
   }
   void TearDown() override {
-    runtime_.reset();
+    savedRuntime_.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", savedRuntime_);
     BackupTest::TearDown();
   }
   QString socketName() const { return SingleInstance::ServerNameFor(path(QStringLiteral("registry"))); }
 
  private:
-  std::unique_ptr<Env> runtime_;
+  const QByteArray savedRuntime_ = qgetenv("XDG_RUNTIME_DIR");
 };
 
 TEST_F(SessionTest, OneInstancePerStoreWhoeverLeftOrSquatsItsSocket) {
@@ -86,22 +60,21 @@ TEST_F(SessionTest, OneInstancePerStoreWhoeverLeftOrSquatsItsSocket) {
   EXPECT_TRUE(first.claim());
   EXPECT_TRUE(SingleInstance(SingleInstance::ServerNameFor(path(QStringLiteral("other")))).claim());
 
-  // Without a runtime folder, the names a start would try in the temporary folder, taken first.
-  const Env noRuntime("XDG_RUNTIME_DIR", QString());
+  // Without a runtime folder, the names a start would try in the temporary
+  // folder, taken first: in a private folder of its own all the same.
+  qunsetenv("XDG_RUNTIME_DIR");
   const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
   const QString bait = path(QStringLiteral("bait"));
-  ASSERT_TRUE(QDir().mkpath(bait));
+  ASSERT_TRUE(QDir().mkpath(bait) && QDir().mkpath(path("cwd")));
   ASSERT_EQ(::chmod(QFile::encodeName(bait).constData(), 0777), 0);
-  const QString cwd = path(QStringLiteral("cwd"));
-  ASSERT_TRUE(QDir().mkpath(cwd));
-  const CurrentFolder inCwd(cwd);
+  const CurrentFolder inCwd(path("cwd"));
   enum Squat { Nothing, PlainFile, LinkToBait, OpenFolder, OthersFolder };
   for (const Squat squat : {Nothing, PlainFile, LinkToBait, OpenFolder, OthersFolder}) {
     SCOPED_TRACE(int(squat));
     if (squat == OthersFolder && ::geteuid() != 0) continue;  // only the superuser can give a folder away
     const QString tmp = path(QStringLiteral("tmp%1").arg(int(squat)));
     ASSERT_TRUE(QDir().mkpath(tmp));
-    const Env temporary("TMPDIR", tmp);
+    qputenv("TMPDIR", QFile::encodeName(tmp));
     for (const QString& name : {QStringLiteral("zelkar-%1").arg(::geteuid()), QStringLiteral("runtime-") + user}) {
       const QByteArray at = QFile::encodeName(QDir(tmp).filePath(name));
       bool planted = true;
@@ -112,16 +85,18 @@ TEST_F(SessionTest, OneInstancePerStoreWhoeverLeftOrSquatsItsSocket) {
       if (squat == OthersFolder) planted = planted && ::chown(at.constData(), 65534, 65534) == 0;
       ASSERT_TRUE(planted) << at.constData();
     }
-    const QString name = socketName();
-    EXPECT_TRUE(IsPrivateFolder(QFileInfo(name).path())) << qPrintable(name);
-    SingleInstance instance(name);
+    struct stat folder {};
+    ASSERT_EQ(::lstat(QFile::encodeName(QFileInfo(socketName()).path()).constData(), &folder), 0);
+    EXPECT_TRUE(S_ISDIR(folder.st_mode) && folder.st_uid == ::geteuid() && (folder.st_mode & 077) == 0);
+    SingleInstance instance(socketName());
     EXPECT_TRUE(instance.claim());
     EXPECT_TRUE(instance.isFirst());
     SingleInstance second(socketName());
     EXPECT_FALSE(second.claim());
     EXPECT_FALSE(second.isFirst());
-    EXPECT_EQ(NamesIn(cwd), QStringList());
-    EXPECT_EQ(NamesIn(bait), QStringList());
+    for (const QString& untouched : {path("cwd"), bait})
+      EXPECT_EQ(QDir(untouched).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                QStringList());
   }
 }
 
@@ -157,7 +132,6 @@ TEST_F(SessionTest, ASecondStartBringsTheFirstToTheFrontOrSaysItCannot) {
   EXPECT_TRUE(modMain::BringToFront());
   EXPECT_TRUE(form.isVisible());
   EXPECT_FALSE(form.tray()->shown());
-  TrayIcon::setAvailableForTests(-1);
 }
 
 TEST_F(SessionTest, TheRunningWindowActsOnAHandedOverCommandLineAsAtItsStart) {
