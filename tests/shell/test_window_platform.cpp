@@ -67,6 +67,7 @@ TEST_F(WindowPlatformTest, OuterHeightsCountTheRealFrameOnceKnown) {
     f.show();
     EXPECT_EQ(f.height() + r.title + r.border, r.outerTwips / 15);
     EXPECT_EQ(f.OuterHeightTwips(), r.outerTwips);
+    EXPECT_EQ(f.mnuLHS->text(), r.hidden ? "Show" : "Hide");
   }
 }
 
