@@ -11,9 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <sys/stat.h>
 
@@ -110,21 +108,6 @@ TEST_F(DesktopTest, ExecQuotesWhatTheDesktopWouldOtherwiseSplitOrExpand) {
   EXPECT_TRUE(entry.contains("\nExec=\"/a\\\\\\\\b c/z\" %f\n")) << entry.toStdString();
   EXPECT_TRUE(entry.contains("\nTryExec=/a\\\\b c/z\n")) << entry.toStdString();
   EXPECT_TRUE(entry.contains("\nStartupWMClass=Zelkar\n"));
-
-  // What a double click does: the desktop starts the entry's command with the
-  // file. A program whose path holds blanks, quotes and a dollar gets exactly
-  // the file's path as its one argument.
-  const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
-  if (gio.isEmpty()) GTEST_SKIP() << "gio is not installed";
-  ASSERT_TRUE(QDir().mkpath(path("it's a $folder \"here\"")));
-  const QString program = MakeScript("it's a $folder \"here\"/zelkar (1)", "printf '%s\\n' \"$@\" > \"$ZELKAR_SEEN\"\n");
-  Integrate(program, Refresh::Wait);
-  const QString backup = MakeFile("my keywords.zkb", "[Zelkar]\n");
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("ZELKAR_SEEN"), path("arguments.txt"));
-  ASSERT_EQ(RunProgram(gio, {QStringLiteral("launch"), this->entry(), backup}, env).code, 0);
-  for (int i = 0; i < 200 && ReadFile(path("arguments.txt")).isEmpty(); ++i) QThread::msleep(25);
-  EXPECT_EQ(QString::fromUtf8(ReadFile(path("arguments.txt"))), backup + QLatin1Char('\n'));
 }
 
 // The window's load writes the files, also on a desktop without the cache

@@ -43,11 +43,6 @@ class ShellTest : public WindowTest {
   static void Minimise(frmMain& f) { f.setWindowState(f.windowState() | Qt::WindowMinimized); }
   static bool InTray(const frmMain& f) { return f.tray()->shown() && f.isHidden(); }
   static bool Normal(const frmMain& f) { return !f.tray()->shown() && f.isVisible() && !f.isMinimized(); }
-  static bool AboutShown() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->inherits("zelkar::frmAbout") && w->isVisible()) return true;
-    return false;
-  }
 };
 
 int PixelsOf(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
@@ -128,9 +123,14 @@ TEST_F(ShellTest, TheListFoldsInStepsWithItsCommandsAtRest) {
   EXPECT_EQ(f->OuterHeightTwips(), kShown);
 }
 
-TEST_F(ShellTest, MinimisingGoesToTheTrayWithTheReminderUntilItIsClicked) {
+// The reminder each time until it is clicked; the menu's commands act from the
+// tray or after bringing the window back.
+TEST_F(ShellTest, MinimisingGoesToTheTrayAndItsMenuActsFromThere) {
   TrayIcon::setAvailableForTests(1);
+  Put("notepad.exe", "/usr/bin/notepad");
+  frmAbout::setProgramFolderForTests(dir());
   auto f = Shown();
+  f->LoadTVW(false);
   Minimise(*f);
   EXPECT_TRUE(InTray(*f));
   EXPECT_EQ(f->tray()->toolTip(), "Zelkar");
@@ -139,46 +139,18 @@ TEST_F(ShellTest, MinimisingGoesToTheTrayWithTheReminderUntilItIsClicked) {
             "Zelkar is still running in the background.\r\nClick here not to see this message again.");
   emit f->tray()->LeftUp();  // back, icon gone
   EXPECT_TRUE(Normal(*f));
-  Minimise(*f);  // every time while the reminder is on
+  Minimise(*f);
   EXPECT_EQ(f->tray()->balloonCount(), 2);
   emit f->tray()->BalloonClick();
   EXPECT_EQ(Setting("DSTR"), 1);
 
-  // The right button offers the tray menu, Open its default.
-  emit f->tray()->RightUp();
+  emit f->tray()->RightUp();  // the tray menu, Open its default
   EXPECT_EQ(f->lastPopup, f->mnuHT);
   EXPECT_EQ(f->lastPopupDefault, f->mnuHTOpen);
-  EXPECT_TRUE(InTray(*f));  // nothing chosen: still in the tray
-  f->mnuHTOpen->trigger();
-  EXPECT_TRUE(Normal(*f));
-  f->lastPopup = nullptr;  // once back, the icon's events no longer reach the window
-  emit f->tray()->RightUp();
-  EXPECT_EQ(f->lastPopup, nullptr);
-
-  f.reset();  // and after a new start, no reminder
-  auto again = Shown();
-  Minimise(*again);
-  EXPECT_TRUE(InTray(*again));
-  EXPECT_EQ(again->tray()->balloonCount(), 0);
-
-  TrayIcon::setAvailableForTests(0);  // no notification area: the window stays minimised
-  auto other = Shown();
-  Minimise(*other);
-  EXPECT_FALSE(other->tray()->shown());
-  EXPECT_TRUE(other->isVisible() && other->isMinimized());
-}
-
-TEST_F(ShellTest, TrayMenuCommands) {
-  TrayIcon::setAvailableForTests(1);
-  Put("notepad.exe", "/usr/bin/notepad");
-  auto f = Shown();
-  f->LoadTVW(false);
-  frmAbout::setProgramFolderForTests(dir());
-  Minimise(*f);
   f->mnuHTNF->trigger();  // the text without the About window, still in the tray
   EXPECT_TRUE(InTray(*f));
   EXPECT_EQ(Recorded(), Open(path("New Features")));
-  EXPECT_FALSE(AboutShown());
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->inherits("zelkar::frmAbout") && w->isVisible());
   backend.clear();
   f->mnuHTU->trigger();  // the maker's page, still in the tray
   EXPECT_TRUE(InTray(*f));
@@ -187,6 +159,9 @@ TEST_F(ShellTest, TrayMenuCommands) {
   f->mnuHTNK->trigger();  // back, the keyword cleared
   EXPECT_TRUE(Normal(*f));
   EXPECT_TRUE(f->txtExe->text().isEmpty());
+  f->lastPopup = nullptr;  // once back, the icon's events no longer reach the window
+  emit f->tray()->RightUp();
+  EXPECT_EQ(f->lastPopup, nullptr);
 
   Minimise(*f);
   bool restoredBeforeAbout = false;
@@ -213,10 +188,17 @@ TEST_F(ShellTest, TrayMenuCommands) {
   f->mnuHTExit->trigger();
   EXPECT_FALSE(f->isVisible());
   EXPECT_FALSE(f->tray()->shown());
-  auto other = Shown();  // closed by other means while in the tray: no icon left behind
+
+  auto again = Shown();  // after a new start, no reminder
+  Minimise(*again);
+  EXPECT_EQ(again->tray()->balloonCount(), 0);
+  EXPECT_TRUE(again->close());  // closed by other means while in the tray: no icon left behind
+  EXPECT_FALSE(again->tray()->shown());
+  TrayIcon::setAvailableForTests(0);  // no notification area: the window stays minimised
+  auto other = Shown();
   Minimise(*other);
-  EXPECT_TRUE(other->close());
   EXPECT_FALSE(other->tray()->shown());
+  EXPECT_TRUE(other->isVisible() && other->isMinimized());
 }
 
 TEST_F(ShellTest, AboutOpensCentredOverTheMainWindowOffersTheMakersPageAndGivesTheFocusBack) {
@@ -259,12 +241,6 @@ TEST_F(ShellTest, NewFeaturesAreWrittenBesideTheProgramOrInTheCacheAndOpenedNeve
     QString written;
   } rows[] = {
       {"writable folder", path("my programs"), [] {}, beside},
-      {"read-only leftover longer than the text", path("my programs"),
-       [&] {
-         WriteFile(beside, QByteArray(8000, 'x'));
-         QFile::setPermissions(beside, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-       },
-       beside},
       // A hard link keeps the linked file's content and mode, whatever the umask.
       {"hard link in its place", path("my programs"),
        [&] {
