@@ -8,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <cmath>
-#include <functional>
 #include <optional>
 
 #include "shell/TrayIcon.h"
@@ -36,8 +35,7 @@ class ShellTest : public WindowTest {
   static void ExpectListCommands(const frmMain& f, bool enabled) {
     for (const QPushButton* b : {f.cmdRefresh, f.cmdRun, f.cmdRename, f.cmdDelete})
       EXPECT_EQ(b->isEnabled(), enabled) << b->objectName().toStdString();
-    for (const QAction* a :
-         {f.mnuls, f.mnuLI, f.mnuLR, f.mnuLL->menuAction(), f.mnuLE->menuAction(), f.mnuKW->menuAction()})
+    for (const QAction* a : {f.mnuls, f.mnuLI, f.mnuLR, f.mnuLL->menuAction(), f.mnuKW->menuAction()})
       EXPECT_EQ(a->isEnabled(), enabled) << a->objectName().toStdString();
   }
   static void Minimise(frmMain& f) { f.setWindowState(f.windowState() | Qt::WindowMinimized); }
@@ -227,35 +225,25 @@ TEST_F(ShellTest, AboutOpensCentredOverTheMainWindowOffersTheMakersPageAndGivesT
   EXPECT_EQ(shown, 2);
 }
 
+// A file for a program folder sends the text to the cache; a hard link in its
+// place keeps the linked file's content and mode, whatever the umask.
 TEST_F(ShellTest, NewFeaturesAreWrittenBesideTheProgramOrInTheCacheAndOpenedNeverRun) {
   ASSERT_TRUE(QDir().mkpath(path("my programs")));
-  WriteFile(path("plain"), "a file, not a folder");
-  const QString cached = dir() + "/home/.cache/zelkar/New Features";
-  const QString beside = path("my programs/New Features");
-  const QString victim = path("precious.txt");
-  WriteFile(victim, "keep me");
+  const QString beside = path("my programs/New Features"), cached = dir() + "/home/.cache/zelkar/New Features";
+  const QString victim = MakeFile("precious.txt", "keep me");
+  ASSERT_TRUE(QFile::setPermissions(victim, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
   const struct {
-    const char* row;
-    QString folder;
-    std::function<void()> leftover;
-    QString written;
-  } rows[] = {
-      {"writable folder", path("my programs"), [] {}, beside},
-      // A hard link keeps the linked file's content and mode, whatever the umask.
-      {"hard link in its place", path("my programs"),
-       [&] {
-         ASSERT_TRUE(QFile::remove(beside));
-         ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0600), 0);
-         ASSERT_EQ(::link(QFile::encodeName(victim).constData(), QFile::encodeName(beside).constData()), 0);
-       },
-       beside},
-      {"a file for a folder", path("plain"), [] {}, cached},
-  };
+    QString folder, written;
+    bool hardLinked;
+  } rows[] = {{path("my programs"), beside, false}, {path("my programs"), beside, true}, {MakeFile("plain"), cached, false}};
   const mode_t umask = ::umask(0);
   for (const auto& r : rows) {
-    SCOPED_TRACE(r.row);
+    SCOPED_TRACE(r.written.toStdString() + (r.hardLinked ? ", hard-linked" : ""));
+    if (r.hardLinked) {
+      ASSERT_TRUE(QFile::remove(beside));
+      ASSERT_EQ(::link(QFile::encodeName(victim).constData(), QFile::encodeName(beside).constData()), 0);
+    }
     frmAbout::setProgramFolderForTests(r.folder);
-    r.leftover();
     backend.clear();
     frmAbout().cmdNF_Click();
     // The history in lines ended by CR LF, newest version first.
