@@ -1,7 +1,12 @@
-// The window's remembered place, the folding list, the notification-area icon,
-// the About window and the New Features text.
+// The window among the desktop's own: its remembered place and size, the
+// folding list, the notification-area icon, the About window and the New
+// Features text, screen readers, the window manager's frame, the user's fonts
+// and other writers of the store.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -11,6 +16,7 @@
 #include <optional>
 
 #include "shell/TrayIcon.h"
+#include "shell/WindowFrame.h"
 #include "shell/frmAbout.h"
 #include "store/FileReplace.h"
 #include "support/WindowTest.h"
@@ -264,6 +270,131 @@ TEST_F(ShellTest, NewFeaturesAreWrittenBesideTheProgramOrInTheCacheAndOpenedNeve
   frmAbout::RemoveNewFeaturesLeftover();
   EXPECT_FALSE(QFile::exists(beside));
   EXPECT_FALSE(QFile::exists(cached));
+}
+
+std::string Said(QObject* control, QAccessible::Text what) {
+  QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+  return face ? face->text(what).toStdString() : "(no interface)";
+}
+
+TEST_F(ShellTest, EveryControlHasItsNameAndScreenReadersHearWhatItShows) {
+  Put("notepad.exe", "/usr/bin/notepad");
+  frmMain f;
+  for (const char* name : {"fraTarget", "cmdBrowse", "cmdDir", "cmdURL", "lblPath", "cmdRun", "cmdRefresh",
+                           "cmdDelete", "cmdRename", "fraKW", "cmdSave", "cmdRunTxt", "cmdClear", "txtExe", "tvw",
+                           "pb", "pic16", "pic32", "pbTray"}) {
+    QWidget* w = f.findChild<QWidget*>(QString::fromLatin1(name));
+    ASSERT_NE(w, nullptr) << name;
+    EXPECT_FALSE(w->accessibleName().isEmpty() && w->isVisibleTo(&f)) << name;
+  }
+  f.LoadTVW(false);
+  EXPECT_EQ(Said(&f, QAccessible::Name), "Zelkar - 1 Keyword");
+  // The target as it is, also one that looks like markup; none when cleared.
+  for (const QString& target : {QStringLiteral("/usr/bin/a <b>c</b>"), QString()}) {
+    f.lblPath->setCaption(target);
+    EXPECT_EQ(Said(f.lblPath, QAccessible::Name), "Target");
+    EXPECT_EQ(Said(f.lblPath, QAccessible::Description), target.toStdString());
+  }
+}
+
+// The window manager's frame, known once the window is shown, counts in the
+// outer heights, whatever its thickness, also for a start folded.
+TEST_F(ShellTest, OuterHeightsCountTheRealFrameOnceKnown) {
+  struct FakeFrame {
+    explicit FakeFrame(const QMargins& frame) { windowframe::SetFrameForTests(frame); }
+    ~FakeFrame() { windowframe::SetFrameForTests(std::nullopt); }
+  };
+  const struct {
+    int title, border, hidden, outerTwips;
+  } rows[] = {{20, 1, 0, 5025}, {44, 5, 1, 2625}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << "title " << r.title << ", folded " << r.hidden);
+    const FakeFrame frame(QMargins(r.border, r.title, r.border, r.border));
+    SetSetting("HideList", r.hidden);
+    frmMain f;
+    f.LoadSettings();
+    while (f.tmrHide->isActive()) f.tmrHide_Timer();  // the fold ends before any frame is known
+    f.show();
+    EXPECT_EQ(f.height() + r.title + r.border, r.outerTwips / 15);
+    EXPECT_EQ(f.OuterHeightTwips(), r.outerTwips);
+    EXPECT_EQ(f.mnuLHS->text(), r.hidden ? "Show" : "Hide");
+  }
+}
+
+// Larger fonts (and fonts at twice the pixels, as a scale of 2 gives them)
+// grow the window until every text fits; the user may make it larger still,
+// the tree taking the room, and the size outlives a fold and the window.
+TEST_F(ShellTest, TextsFitEveryFontAndTheTreeTakesTheExtraRoom) {
+  const QFont original = QApplication::font();
+  struct FontScope {
+    QFont kept;
+    ~FontScope() { QApplication::setFont(kept); }
+  } restore{original};
+  for (const int points : {12, 20, original.pointSize()}) {
+    SCOPED_TRACE(testing::Message() << points << " pt");
+    QFont font = original;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    frmMain f;
+    f.LoadSettings();
+    f.show();
+    for (QWidget* w : std::initializer_list<QWidget*>{f.cmdRefresh, f.cmdRun, f.cmdRename, f.cmdDelete, f.txtExe,
+                                                      f.lblPath, f.fraKW, f.fraTarget}) {
+      const QFontMetrics fm(w->font());
+      if (auto* b = qobject_cast<QPushButton*>(w)) {
+        EXPECT_LT(fm.horizontalAdvance(b->text()), b->width());
+      }
+      if (auto* frame = qobject_cast<QGroupBox*>(w)) {
+        EXPECT_LE(fm.height(), frame->childrenRect().top()) << frame->title().toStdString();
+      } else {
+        EXPECT_LT(fm.height(), w->height()) << w->objectName().toStdString();
+      }
+    }
+    EXPECT_TRUE(f.centralWidget()->rect().contains(f.cmdDelete->geometry()));
+  }
+
+  frmMain f;
+  f.LoadSettings();
+  f.show();
+  const QRect tree = f.tvw->geometry(), del = f.cmdDelete->geometry(), target = f.lblPath->geometry();
+  f.resize(f.size() + QSize(120, 90));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return f.tvw->width() == tree.width() + 120; }, 2000));
+  EXPECT_EQ(f.tvw->geometry(), tree.adjusted(0, 0, 120, 90));
+  EXPECT_EQ(f.cmdDelete->geometry(), del.translated(120, 90));
+  EXPECT_EQ(f.lblPath->geometry(), target.adjusted(0, 0, 120, 0));
+  const int unfolded = f.OuterHeightTwips();
+  for (int fold = 0; fold < 2; ++fold) {
+    f.mnuLHS_Click();
+    while (f.tmrHide->isActive() || f.tmrShow->isActive()) fold ? f.tmrShow_Timer() : f.tmrHide_Timer();
+    EXPECT_EQ(f.OuterHeightTwips(), fold ? unfolded : 2625);
+  }
+  f.SaveSettings();
+  EXPECT_EQ(Setting("Width"), f.width() * 15);
+  EXPECT_EQ(Setting("Height"), unfolded);
+  frmMain again;
+  again.LoadSettings();
+  again.show();
+  EXPECT_EQ(again.size(), f.size());
+  EXPECT_EQ(again.tvw->geometry(), f.tvw->geometry());
+}
+
+TEST_F(ShellTest, TreeFollowsOtherWritersUnlessItHoldsMarks) {
+  ScriptedDialogs none;
+  frmMain f;
+  f.Form_Load();
+  f.show();
+  const auto listed = [&f](const QString& keyword) { return Node(f, keyword) != 0; };
+  const QString key = QStringLiteral("HKLM\\") + kAppPathsKey;
+  ASSERT_EQ(RunZelkarReg({"add", key + "Other.exe", "--default", "--data", "/usr/bin/other"}), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return listed("other.exe"); }, 2500));
+
+  // A mark in the tree holds the change back, without a question.
+  f.tvw->SetForeColor(2, colour::Blue);
+  ASSERT_EQ(RunZelkarReg({"add", key + "Later.exe", "--default", "--data", "/usr/bin/later"}), 0);
+  QTest::qWait(2500);
+  EXPECT_FALSE(listed("later.exe"));
+  f.tvw->SetForeColor(2, colour::Black);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return listed("later.exe"); }, 2500));
 }
 
 }  // namespace
