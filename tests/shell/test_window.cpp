@@ -166,14 +166,29 @@ TEST_F(ShellTest, MinimisingGoesToTheTrayAndItsMenuActsFromThere) {
   emit f->tray()->RightUp();
   EXPECT_EQ(f->lastPopup, nullptr);
 
+  // Back first, then the About window over it, centred; the maker's page
+  // from there even without a browser, no message; then the focus back.
   Minimise(*f);
-  bool restoredBeforeAbout = false;
+  backend.openResult = false;
+  int shown = 0;
   frmAbout::ModalHook hook([&](frmAbout& about) {
-    restoredBeforeAbout = Normal(*f);
-    about.cmdOK_Click();
+    ++shown;
+    EXPECT_TRUE(Normal(*f));
+    EXPECT_EQ(about.windowTitle(), "About Zelkar (v1.8)");
+    EXPECT_TRUE(about.isModal());
+    // (the frame, known only once shown, may shift it by its own half)
+    EXPECT_LE((about.frameGeometry().center() - f->frameGeometry().center()).manhattanLength(), 4);
+    backend.clear();
+    about.cmdUpdate->click();
+    EXPECT_EQ(Recorded(), "open https://orbrin.example/zelkar");
+    QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+    EXPECT_FALSE(about.isVisible());
+    f->cmdClear->setFocus();  // wherever the focus went meanwhile
   });
-  f->mnuHTA->trigger();  // back first, then the About window over it
-  EXPECT_TRUE(restoredBeforeAbout);
+  f->mnuHTA->trigger();
+  EXPECT_EQ(f->focusWidget(), f->txtExe);
+  f->mnuHideAbout->trigger();  // the tree menu's About... too
+  EXPECT_EQ(shown, 2);
 
   // Exit restores the window for the close question; Cancel there keeps it
   // running, in the normal state, but saves its place.
@@ -201,30 +216,6 @@ TEST_F(ShellTest, MinimisingGoesToTheTrayAndItsMenuActsFromThere) {
   Minimise(*other);
   EXPECT_FALSE(other->tray()->shown());
   EXPECT_TRUE(other->isVisible() && other->isMinimized());
-}
-
-TEST_F(ShellTest, AboutOpensCentredOverTheMainWindowOffersTheMakersPageAndGivesTheFocusBack) {
-  auto f = Shown();
-  ScriptedDialogs none;
-  backend.openResult = false;  // no browser: still no message
-  int shown = 0;
-  frmAbout::ModalHook hook([&](frmAbout& about) {
-    ++shown;
-    EXPECT_EQ(about.windowTitle(), "About Zelkar (v1.8)");
-    EXPECT_TRUE(about.isModal());
-    // (the frame, known only once shown, may shift it by its own half)
-    EXPECT_LE((about.frameGeometry().center() - f->frameGeometry().center()).manhattanLength(), 4);
-    backend.clear();
-    about.cmdUpdate->click();
-    EXPECT_EQ(Recorded(), "open https://orbrin.example/zelkar");
-    QTest::mouseClick(about.cmdOK, Qt::LeftButton);
-    EXPECT_FALSE(about.isVisible());
-    f->cmdClear->setFocus();  // wherever the focus went meanwhile
-  });
-  f->mnuHA->trigger();
-  EXPECT_EQ(f->focusWidget(), f->txtExe);
-  f->mnuHideAbout->trigger();  // the tree menu's About... too
-  EXPECT_EQ(shown, 2);
 }
 
 // A file for a program folder sends the text to the cache; a hard link in its
