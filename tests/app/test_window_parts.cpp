@@ -1,5 +1,5 @@
 // Parts of the window: its pictures, its boxes and file filters, and the
-// writing and removing of keyword entries.
+// load's cleaning of the targets it reads.
 #include "app/Pictures.h"
 #include "app/QtDialogs.h"
 #include "app/frmMain.h"
@@ -76,26 +76,6 @@ TEST(QtDialogsTest, BoxStylesAnswersAndFileFilters) {
   // "*.*" covers names without a dot too.
   EXPECT_EQ(QtFilter("Programs|*.exe;*.sh|All Files (*.*)|*.*"), "Programs (*.exe *.sh);;All Files (*)");
   EXPECT_EQ(QtFilter("Old (*.txt)|*.zkb"), "Old (*.zkb)");
-}
-
-// Deleting reloads the tree only when asked; deleting what the tree lists goes
-// by each node's text, so a node renamed but not registered names no entry.
-TEST_F(WindowPartsTest, DeletingReloadsOnlyWhenAskedAndGoesByTheTreesTexts) {
-  ScriptedDialogs dialogs;
-  frmMain form;
-  for (const char* kw : {"one.exe", "two.exe", "old.exe"}) Put(kw, "/usr/bin/x");
-  form.LoadTVW(false);
-  EXPECT_TRUE(form.DeleteKeyword("ONE.exe", false));
-  EXPECT_FALSE(Has("one.exe"));
-  EXPECT_EQ(form.tvw->Count(), 7);
-  EXPECT_TRUE(form.DeleteKeyword("two.exe", true));
-  ASSERT_EQ(form.tvw->Count(), 3);
-  Put("unlisted.exe", "/usr/bin/x");
-  const int renamed = Node(form, "old.exe");
-  form.tvw->SetText(renamed, "new.exe");
-  form.tvw->SetTag(renamed, "old.exe");
-  form.DeleteKeywords();
-  EXPECT_EQ(Keys(), (QStringList{"old.exe", "unlisted.exe"}));
 }
 
 // The load's cleaning of a target it read, in the cases the tree's own tests
