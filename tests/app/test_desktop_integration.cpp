@@ -52,7 +52,7 @@ class DesktopTest : public WindowTest {
 };
 
 // Renamed into place with fixed modes whatever the umask, never written
-// through a link planted in their place.
+// through a link planted in their place; the commands quoted for the desktop.
 TEST_F(DesktopTest, WritesTheFileTypeTheEntryAndTheIconAsTheInstallationHasThem) {
   const QString exe = QStringLiteral("/opt/My Tools/zelkar");
   const mode_t umask = ::umask(0);
@@ -93,9 +93,8 @@ TEST_F(DesktopTest, WritesTheFileTypeTheEntryAndTheIconAsTheInstallationHasThem)
   ::umask(umask);
   EXPECT_EQ(ReadFile(victim), "keep me");
   EXPECT_FALSE(QFileInfo::exists(nowhere));
-}
 
-TEST_F(DesktopTest, ExecQuotesWhatTheDesktopWouldOtherwiseSplitOrExpand) {
+  // Exec quotes what the desktop would otherwise split or expand.
   const struct {
     QString path, argument;
   } rows[] = {{"/usr/bin/zelkar", "/usr/bin/zelkar"},
@@ -104,10 +103,10 @@ TEST_F(DesktopTest, ExecQuotesWhatTheDesktopWouldOtherwiseSplitOrExpand) {
               {"/$HOME/\"x\"/`y`/z\\w", "\"/\\$HOME/\\\"x\\\"/\\`y\\`/z\\\\w\""}};
   for (const auto& r : rows) EXPECT_EQ(desktop::ExecArgument(r.path), r.argument);
   // In the file the backslashes are doubled once more by the value's own escapes.
-  const QString entry = QString::fromUtf8(desktop::DesktopEntry(QStringLiteral("/a\\b c/z")));
-  EXPECT_TRUE(entry.contains("\nExec=\"/a\\\\\\\\b c/z\" %f\n")) << entry.toStdString();
-  EXPECT_TRUE(entry.contains("\nTryExec=/a\\\\b c/z\n")) << entry.toStdString();
-  EXPECT_TRUE(entry.contains("\nStartupWMClass=Zelkar\n"));
+  const QString quoted = QString::fromUtf8(desktop::DesktopEntry(QStringLiteral("/a\\b c/z")));
+  EXPECT_TRUE(quoted.contains("\nExec=\"/a\\\\\\\\b c/z\" %f\n")) << quoted.toStdString();
+  EXPECT_TRUE(quoted.contains("\nTryExec=/a\\\\b c/z\n")) << quoted.toStdString();
+  EXPECT_TRUE(quoted.contains("\nStartupWMClass=Zelkar\n"));
 }
 
 // The window's load writes the files, also on a desktop without the cache
@@ -167,11 +166,10 @@ TEST_F(DesktopTest, AnInstalledEntryThatStartsTheRunningProgramIsNotHidden) {
     SCOPED_TRACE(qPrintable(exec));
     WriteFile(installed, "[Desktop Entry]\nType=Application\nName=Zelkar\nExec=" + exec.toUtf8() + "\n");
     // Another build of the program has its own entry; the installed one does not.
-    desktop::Outcome outcome = Integrate(path(QStringLiteral("build/zelkar")), Refresh::Wait);
+    Integrate(path(QStringLiteral("build/zelkar")), Refresh::Wait);
     EXPECT_TRUE(QFileInfo::exists(entry()));
-    outcome = Integrate(exe, Refresh::Wait);
-    EXPECT_TRUE(outcome.desktopEntryRemoved);
-    EXPECT_FALSE(outcome.desktopEntryWritten);
+    desktop::Outcome outcome = Integrate(exe, Refresh::Wait);
+    EXPECT_TRUE(outcome.desktopEntryRemoved && !outcome.desktopEntryWritten);
     EXPECT_FALSE(QFileInfo::exists(entry()));
     // An entry the user wrote is left alone.
     WriteFile(entry(), "[Desktop Entry]\nName=My Zelkar\n");
