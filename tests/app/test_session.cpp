@@ -99,7 +99,6 @@ TEST_F(SessionTest, ASecondStartBringsTheFirstToTheFrontOrSaysItCannot) {
   SingleInstance first(socketName());
   ASSERT_TRUE(first.claim());
   for (const bool activated : {true, false}) {
-    SCOPED_TRACE(activated);
     ScriptedDialogs dialogs;
     int asked = 0;
     first.setActivationHandler([&] { return ++asked && activated; });
@@ -109,7 +108,7 @@ TEST_F(SessionTest, ASecondStartBringsTheFirstToTheFrontOrSaysItCannot) {
       SingleInstance(name).yieldToFirst();
       return true;
     });
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(asked, 1) << activated;
   }
 
   // The window comes back from the tray too (from minimised: below).
@@ -158,8 +157,7 @@ TEST_F(SessionTest, TheRunningWindowActsOnAHandedOverCommandLineAsAtItsStart) {
   QProcess running;
   ASSERT_TRUE(StartRunningProgram(running, socketName(), dir()));
   for (const QStringList& args : {QStringList{backup}, QStringList{QStringLiteral("-I")}}) {
-    SCOPED_TRACE(qPrintable(args.join(' ')));
-    EXPECT_EQ(RunProgram(QStringLiteral(ZELKAR_BINARY), args).code, 0);
+    EXPECT_EQ(RunProgram(QStringLiteral(ZELKAR_BINARY), args).code, 0) << qPrintable(args.join(' '));
     EXPECT_EQ(running.state(), QProcess::Running);
   }
   running.kill();

@@ -61,6 +61,7 @@ TEST(QtDialogsTest, BoxStylesAnswersAndFileFilters) {
     QMessageBox::StandardButton defaultButton, escapeButton;
   } rows[] = {{308, QMessageBox::Warning, {Yes, No}, No, No},  // No as default; Esc says No
               {51, QMessageBox::Warning, {Yes, No, Cancel}, Yes, Cancel},
+              {20, QMessageBox::Critical, {Yes, No}, Yes, No},
               {64, QMessageBox::Information, {Ok}, Ok, Ok},
               {512 + 4, QMessageBox::NoIcon, {Yes, No}, Yes, No}};  // no third button to default to
   for (const auto& r : rows) {

@@ -325,6 +325,9 @@ TEST_F(ShellTest, TextsFitEveryFontTheTreeTakesTheExtraRoomAndTheFrameCounts) {
   while (again.tmrShow->isActive()) again.tmrShow_Timer();
   EXPECT_EQ(again.width(), f.width());
   EXPECT_EQ((again.height() + kFrame) * 15, unfolded);
+  windowframe::SetFrameForTests(QMargins(5, 20, 5, 5));  // another frame for the window unfolded
+  again.move(again.pos() + QPoint(1, 0));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return (again.height() + 25) * 15 == unfolded; }, 2000));
 }
 
 TEST_F(ShellTest, TreeFollowsOtherWritersUnlessItHoldsMarks) {
