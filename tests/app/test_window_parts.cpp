@@ -3,7 +3,6 @@
 #include "app/Pictures.h"
 #include "app/QtDialogs.h"
 #include "app/frmMain.h"
-#include "list/TreeView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WindowTest.h"
 
