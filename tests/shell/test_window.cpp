@@ -1,21 +1,19 @@
-// The window's remembered place, the folding list, the notification-area icon,
-// the About window and the New Features text.
-#include <QAction>
+// The window among the desktop's own: its remembered place and size, the
+// folding list, the notification-area icon, the About window and the New
+// Features text, screen readers, the window manager's frame, the user's fonts
+// and other writers of the store.
+#include <QAccessible>
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QLabel>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
-#include <cmath>
-#include <functional>
 #include <optional>
 
 #include "shell/TrayIcon.h"
+#include "shell/WindowFrame.h"
 #include "shell/frmAbout.h"
 #include "store/FileReplace.h"
 #include "support/WindowTest.h"
@@ -40,8 +38,7 @@ class ShellTest : public WindowTest {
   static void ExpectListCommands(const frmMain& f, bool enabled) {
     for (const QPushButton* b : {f.cmdRefresh, f.cmdRun, f.cmdRename, f.cmdDelete})
       EXPECT_EQ(b->isEnabled(), enabled) << b->objectName().toStdString();
-    for (const QAction* a :
-         {f.mnuls, f.mnuLI, f.mnuLR, f.mnuLL->menuAction(), f.mnuLE->menuAction(), f.mnuKW->menuAction()})
+    for (const QAction* a : {f.mnuls, f.mnuLI, f.mnuLR, f.mnuLL->menuAction(), f.mnuKW->menuAction()})
       EXPECT_EQ(a->isEnabled(), enabled) << a->objectName().toStdString();
   }
   static void Minimise(frmMain& f) { f.setWindowState(f.windowState() | Qt::WindowMinimized); }
@@ -49,9 +46,9 @@ class ShellTest : public WindowTest {
   static bool Normal(const frmMain& f) { return !f.tray()->shown() && f.isVisible() && !f.isMinimized(); }
 };
 
-int PixelsOf(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+int PixelsOf(int twips) { return qRound(twips / 15.0); }
 
-TEST_F(ShellTest, StoredPositionIsKeptOnTheScreenAndSavedInTwips) {
+TEST_F(ShellTest, StoredPositionIsKeptOnTheScreen) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   const int freeW = (screen.width() - frmMain().frameGeometry().width()) * 15;
   const int freeH = screen.height() * 15 - kShown;
@@ -74,151 +71,127 @@ TEST_F(ShellTest, StoredPositionIsKeptOnTheScreenAndSavedInTwips) {
     EXPECT_EQ(f.OuterHeightTwips(), kShown) << r.row;
     EXPECT_EQ(f.pos(), r.expected) << r.row;
   }
-  auto f = Shown();
-  EXPECT_EQ(f->centralWidget()->height(), Px(4215));
-  EXPECT_EQ(f->centralWidget()->geometry().top(), f->menuBar()->geometry().bottom() + 1);
-  f->move(33, 71);
-  f->SaveSettings();
-  EXPECT_EQ(Setting("Left"), 33 * 15);
-  EXPECT_EQ(Setting("Top"), 71 * 15);
 }
 
-TEST_F(ShellTest, HiddenListOpensFoldedWithoutAnimation) {
-  SetSetting("HideList", 1);
-  frmMain f;
-  f.LoadSettings();
-  EXPECT_EQ(f.OuterHeightTwips(), kHidden);
-  EXPECT_EQ(f.mnuLHS->text(), "Show");
-  ExpectListCommands(f, false);
-  f.tmrHide_Timer();  // the first tick ends the fold at once
-  EXPECT_EQ(f.OuterHeightTwips(), kHidden);
-  EXPECT_TRUE(f.tvw->isHidden());
-  EXPECT_FALSE(f.tmrHide->isActive());
-  f.show();  // only the two frames in view
-  EXPECT_GE(f.centralWidget()->height(), f.fraTarget->geometry().bottom() + 1);
-  EXPECT_LE(f.centralWidget()->height(), f.tvw->geometry().top());
-}
-
-TEST_F(ShellTest, HideAndShowSlideInStepsAndNeverRunTogether) {
-  auto f = Shown();
-  const int top = f->y();
-  f->mnuLHS_Click();
-  EXPECT_EQ(f->mnuLHS->text(), "Show");
-  EXPECT_EQ(Setting("HideList"), 1);  // at the moment of choice
-  ExpectListCommands(*f, false);
-  for (int tick = 1; tick <= 32; ++tick) {
-    f->tmrHide_Timer();
-    ASSERT_EQ(f->OuterHeightTwips(), kShown - 75 * tick) << "tick " << tick;
-    ASSERT_FALSE(f->tvw->isHidden()) << "tick " << tick;  // visible to the end of the fold
-  }
-  f->tmrHide_Timer();
-  EXPECT_TRUE(f->tvw->isHidden());
-  EXPECT_FALSE(f->tmrHide->isActive());
-  EXPECT_EQ(f->y(), top);  // only the bottom edge moves
-
-  f->mnuLHS_Click();
-  EXPECT_FALSE(f->tvw->isHidden());  // from the first moment of the unfold
-  EXPECT_EQ(f->mnuLHS->text(), "Hide");
-  EXPECT_EQ(Setting("HideList"), 0);
-  ExpectListCommands(*f, true);  // Run, Rename, Delete with no node selected
-  for (int i = 0; i < 10; ++i) f->tmrShow_Timer();
-  ASSERT_EQ(f->OuterHeightTwips(), kHidden + 750);
-  f->mnuLHS_Click();  // Hide while showing: takes over from here
-  EXPECT_TRUE(f->tmrHide->isActive());
-  EXPECT_FALSE(f->tmrShow->isActive());
-  f->tmrHide_Timer();
-  EXPECT_EQ(f->OuterHeightTwips(), kHidden + 675);
-  f->mnuLHS_Click();  // and Show while hiding
-  EXPECT_FALSE(f->tmrHide->isActive());
-  int ticks = 0;
-  for (; f->tmrShow->isActive() && ticks < 100; ++ticks) f->tmrShow_Timer();
-  EXPECT_EQ(ticks, 24);  // 23 steps up to 5025, then the end
-  EXPECT_EQ(f->centralWidget()->height(), Px(4215));
-}
-
-TEST_F(ShellTest, KeywordsShortcutsRestWhileTheListIsFolded) {
+// Folding slides the bottom edge in steps, the list's commands and shortcuts
+// resting, and a new choice takes over from the current height.
+TEST_F(ShellTest, TheListFoldsInStepsWithItsCommandsAtRest) {
   ScriptedDialogs none;
   auto f = Shown();
   f->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
   f->mnuKWOCF->setEnabled(true);  // as a selected keyword leaves it
   QSignalSpy openFolder(f->mnuKWOCF, &QAction::triggered);
+  const int top = f->y();
   f->mnuLHS_Click();
-  while (f->tmrHide->isActive()) f->tmrHide_Timer();
+  EXPECT_EQ(Setting("HideList"), 1);  // at the moment of choice
+  ExpectListCommands(*f, false);
+  int ticks = 0;
+  for (; f->tmrHide->isActive() && ticks < 100; ++ticks) {
+    ASSERT_FALSE(f->tvw->isHidden()) << "tick " << ticks;  // in view to the end of the fold
+    f->tmrHide_Timer();
+  }
+  EXPECT_EQ(ticks, 33);  // 32 steps of 75 down to 2625, then the end
+  EXPECT_EQ(f->OuterHeightTwips(), kHidden);
+  EXPECT_EQ(f->y(), top);  // only the bottom edge moves
   QTest::keyClick(f.get(), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(openFolder.count(), 0);
   f->mnuKWD->setEnabled(true);  // the selection handling while folded
+
   f->mnuLHS_Click();
-  EXPECT_TRUE(f->mnuKWOCF->isEnabled());  // each item as it was left
-  EXPECT_TRUE(f->mnuKWD->isEnabled());
+  EXPECT_FALSE(f->tvw->isHidden());  // from the first moment of the unfold
+  EXPECT_EQ(Setting("HideList"), 0);
+  ExpectListCommands(*f, true);  // Run, Rename, Delete with no node selected
+  EXPECT_TRUE(f->mnuKWOCF->isEnabled() && f->mnuKWD->isEnabled());  // each item as it was left
   EXPECT_FALSE(f->mnuKWR->isEnabled());
-  EXPECT_TRUE(f->mnuKWCU->isEnabled());
   QTest::keyClick(f.get(), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(openFolder.count(), 1);
+  for (int i = 0; i < 10; ++i) f->tmrShow_Timer();
+  f->mnuLHS_Click();  // Hide while showing
+  EXPECT_FALSE(f->tmrShow->isActive());
+  f->tmrHide_Timer();
+  EXPECT_EQ(f->OuterHeightTwips(), kHidden + 675);
+  f->mnuLHS_Click();  // and Show while hiding
+  EXPECT_FALSE(f->tmrHide->isActive());
 }
 
-TEST_F(ShellTest, CancelInACloseQuestionKeepsTheWindowButSavesThePosition) {
+// The reminder each time until it is clicked; the menu's commands act from the
+// tray or after bringing the window back.
+TEST_F(ShellTest, MinimisingGoesToTheTrayAndItsMenuActsFromThere) {
+  TrayIcon::setAvailableForTests(1);
   Put("notepad.exe", "/usr/bin/notepad");
-  Put("editor.exe", "/usr/bin/editor");
+  frmAbout::setProgramFolderForTests(dir());
   auto f = Shown();
   f->LoadTVW(false);
-  f->tvw->SetForeColor(2, colour::Blue);  // marked for exportation
-  f->tvw->SetTag(4, f->tvw->Text(4));     // renamed, not registered
-  f->tvw->SetText(4, "other.exe");
-  f->tvw->SetForeColor(4, colour::Red);
-  ScriptedDialogs dialogs;
-  for (int answer : {answer::Cancel, answer::No}) {  // Cancel in either question
-    dialogs.expectBox("Unregistered Keyword", QString(), answer, 51);
-    dialogs.expectBox("Export Keyword?", QString(), answer == answer::No ? answer::Cancel : answer::No, 51);
-    f->move(40 + answer, 60);
-    EXPECT_FALSE(f->close());
-    EXPECT_TRUE(f->isVisible());
-    EXPECT_EQ(Setting("Left"), (40 + answer) * 15);
-    EXPECT_EQ(Setting("Top"), 60 * 15);
-  }
-  dialogs.expectBox("Unregistered Keyword", QString(), answer::No, 51);
-  dialogs.expectBox("Export Keyword?", QString(), answer::No, 51);
-  EXPECT_TRUE(f->close());
-  EXPECT_FALSE(f->isVisible());
-}
-
-TEST_F(ShellTest, MinimisingGoesToTheTrayWithTheReminderUntilItIsClicked) {
-  TrayIcon::setAvailableForTests(1);
-  auto f = Shown();
   Minimise(*f);
   EXPECT_TRUE(InTray(*f));
-  EXPECT_EQ(f->tray()->toolTip(), "Zelkar");
-  EXPECT_EQ(f->tray()->balloonCount(), 1);
   EXPECT_EQ(f->tray()->lastBalloonTitle(), "Reminder");
   EXPECT_EQ(f->tray()->lastBalloonText(),
             "Zelkar is still running in the background.\r\nClick here not to see this message again.");
   emit f->tray()->LeftUp();  // back, icon gone
   EXPECT_TRUE(Normal(*f));
-  Minimise(*f);  // every time while the reminder is on
+  Minimise(*f);
   EXPECT_EQ(f->tray()->balloonCount(), 2);
   emit f->tray()->BalloonClick();
   EXPECT_EQ(Setting("DSTR"), 1);
-  emit f->tray()->LeftUp();
-  Minimise(*f);
-  EXPECT_EQ(f->tray()->balloonCount(), 2);
 
-  // The right button offers the tray menu, Open its default.
-  emit f->tray()->RightUp();
+  emit f->tray()->RightUp();  // the tray menu, Open its default
   EXPECT_EQ(f->lastPopup, f->mnuHT);
   EXPECT_EQ(f->lastPopupDefault, f->mnuHTOpen);
-  EXPECT_TRUE(InTray(*f));  // nothing chosen: still in the tray
-  f->mnuHTOpen->trigger();
+  f->mnuHTNF->trigger();  // the text without the About window, still in the tray
+  EXPECT_TRUE(InTray(*f));
+  EXPECT_EQ(Recorded(), Open(path("New Features")));
+  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->inherits("zelkar::frmAbout") && w->isVisible());
+  f->txtExe->setText("something");
+  f->mnuHTNK->trigger();  // back, the keyword cleared
   EXPECT_TRUE(Normal(*f));
-  f->lastPopup = nullptr;  // once back, the icon's events no longer reach the window
-  emit f->tray()->RightUp();
-  EXPECT_EQ(f->lastPopup, nullptr);
+  EXPECT_TRUE(f->txtExe->text().isEmpty());
 
-  f.reset();  // and after a new start, no reminder
-  auto again = Shown();
+  // Back first, then the About window over it, centred; the maker's page
+  // from there even without a browser, no message; then the focus back.
+  Minimise(*f);
+  backend.openResult = false;
+  int shown = 0;
+  frmAbout::ModalHook hook([&](frmAbout& about) {
+    ++shown;
+    EXPECT_TRUE(Normal(*f));
+    EXPECT_EQ(about.windowTitle(), "About Zelkar (v1.8)");
+    EXPECT_TRUE(about.isModal());
+    // (the frame, known only once shown, may shift it by its own half)
+    EXPECT_LE((about.frameGeometry().center() - f->frameGeometry().center()).manhattanLength(), 4);
+    backend.clear();
+    about.cmdUpdate->click();
+    EXPECT_EQ(Recorded(), "open https://orbrin.example/zelkar");
+    QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+    f->cmdClear->setFocus();  // wherever the focus went meanwhile
+  });
+  f->mnuHTA->trigger();
+  EXPECT_EQ(f->focusWidget(), f->txtExe);
+  f->mnuHideAbout->trigger();  // the tree menu's About... too
+  EXPECT_EQ(shown, 2);
+
+  // Exit restores the window for the close question; Cancel there keeps it
+  // running, in the normal state, but saves its place.
+  f->tvw->SetForeColor(2, colour::Blue);
+  f->move(41, 60);
+  Minimise(*f);
+  ScriptedDialogs dialogs;
+  dialogs.expectBox("Export Keyword?", QString(), answer::Cancel, 51);
+  f->mnuHTExit->trigger();
+  EXPECT_TRUE(Normal(*f));
+  EXPECT_EQ(Setting("Left"), 41 * 15);
+  EXPECT_EQ(Setting("Top"), 60 * 15);
+  f->tvw->SetForeColor(2, colour::Black);
+  Minimise(*f);
+  f->mnuHTExit->trigger();
+  EXPECT_FALSE(f->isVisible());
+  EXPECT_FALSE(f->tray()->shown());
+
+  auto again = Shown();  // after a new start, no reminder
   Minimise(*again);
-  EXPECT_TRUE(InTray(*again));
   EXPECT_EQ(again->tray()->balloonCount(), 0);
-
+  EXPECT_TRUE(again->close());  // closed by other means while in the tray: no icon left behind
+  EXPECT_FALSE(again->tray()->shown());
   TrayIcon::setAvailableForTests(0);  // no notification area: the window stays minimised
   auto other = Shown();
   Minimise(*other);
@@ -226,187 +199,153 @@ TEST_F(ShellTest, MinimisingGoesToTheTrayWithTheReminderUntilItIsClicked) {
   EXPECT_TRUE(other->isVisible() && other->isMinimized());
 }
 
-// Answers every box with Cancel, noting whether the window stood open when asked.
-class WatchingDialogs final : public Dialogs {
- public:
-  explicit WatchingDialogs(const frmMain& f) : form_(f), scope_(*this) {}
-  int messageBox(const QString&, int, const QString& title) override {
-    titles << title;
-    openWhenAsked = form_.isVisible() && !form_.isMinimized() && !form_.tray()->shown();
-    return answer::Cancel;
+// A file for a program folder sends the text to the cache; a hard link in its
+// place keeps the linked file's content and mode, whatever the umask.
+TEST_F(ShellTest, NewFeaturesAreWrittenBesideTheProgramOrInTheCacheAndOpenedNeverRun) {
+  ASSERT_TRUE(QDir().mkpath(path("my programs")));
+  const QString beside = path("my programs/New Features"), cached = dir() + "/home/.cache/zelkar/New Features";
+  const QString victim = MakeFile("precious.txt", "keep me");
+  ASSERT_TRUE(QFile::setPermissions(victim, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+  const struct {
+    QString folder, written;
+    bool hardLinked;
+  } rows[] = {
+      {path("my programs"), beside, false}, {path("my programs"), beside, true}, {MakeFile("plain"), cached, false}};
+  const mode_t umask = ::umask(0);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.written.toStdString() + (r.hardLinked ? ", hard-linked" : ""));
+    if (r.hardLinked) {
+      ASSERT_TRUE(QFile::remove(beside));
+      ASSERT_EQ(::link(QFile::encodeName(victim).constData(), QFile::encodeName(beside).constData()), 0);
+    }
+    frmAbout::setProgramFolderForTests(r.folder);
+    backend.clear();
+    frmAbout().cmdNF_Click();
+    // The history in lines ended by CR LF, newest version first.
+    const QByteArray text = ReadFile(r.written);
+    EXPECT_TRUE(text.startsWith("\r\nNew Features for Zelkar (v1.8):\r\n\r\n\tKeywords are now displayed with"));
+    EXPECT_TRUE(text.endsWith("\tClose the program with the Esc key\r\n\r\n"
+                              "<-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=->\r\n"));
+    EXPECT_EQ(Recorded(), Open(r.written));  // the whole path, blanks and all
+    EXPECT_TRUE(files::IsPlainFile(r.written, 0644));
   }
-  std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<QString> browseFolder(const QString&) override { return std::nullopt; }
-  QStringList titles;
-  bool openWhenAsked = false;
+  ::umask(umask);
+  EXPECT_EQ(ReadFile(victim), "keep me");
+  EXPECT_TRUE(files::IsPlainFile(victim, 0600));
 
- private:
-  const frmMain& form_;
-  Scope scope_;
-};
-
-TEST_F(ShellTest, TrayMenuCommands) {
-  TrayIcon::setAvailableForTests(1);
-  Put("notepad.exe", "/usr/bin/notepad");
-  auto f = Shown();
-  f->LoadTVW(false);
-  frmAbout::setProgramFolderForTests(dir());
-  Minimise(*f);
-  f->mnuHTNF->trigger();  // the text without the About window, still in the tray
-  EXPECT_TRUE(InTray(*f));
-  EXPECT_EQ(Recorded(), Open(path("New Features")));
-  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->inherits("zelkar::frmAbout") && w->isVisible());
-  backend.clear();
-  f->mnuHTU->trigger();  // the maker's page, still in the tray
-  EXPECT_TRUE(InTray(*f));
-  EXPECT_EQ(Recorded(), "open https://orbrin.example/zelkar");
-
-  f->mnuHTOpen->trigger();
-  f->txtExe->setText("something");
-  f->lblPath->setCaption("/tmp/somewhere");
-  Minimise(*f);
-  f->mnuHTNK->trigger();  // back, keyword and target cleared
-  EXPECT_TRUE(Normal(*f));
-  EXPECT_TRUE(f->txtExe->text().isEmpty());
-  EXPECT_TRUE(f->lblPath->caption().isEmpty());
-
-  Minimise(*f);
-  bool restoredBeforeAbout = false;
-  frmAbout::ModalHook hook([&](frmAbout& about) {
-    restoredBeforeAbout = Normal(*f);
-    about.cmdOK_Click();
-  });
-  f->mnuHTA->trigger();  // back first, then the About window over it
-  EXPECT_TRUE(restoredBeforeAbout);
-
-  // Exit restores first, so that the close question stands over the window.
-  f->tvw->SetForeColor(2, colour::Blue);
-  Minimise(*f);
-  {
-    WatchingDialogs dialogs(*f);
-    f->mnuHTExit->trigger();
-    EXPECT_EQ(dialogs.titles, QStringList{"Export Keyword?"});
-    EXPECT_TRUE(dialogs.openWhenAsked);
-  }
-  EXPECT_TRUE(Normal(*f));  // Cancel: running on, in the normal state
-  f->tvw->SetForeColor(2, colour::Black);
-  Minimise(*f);
-  ScriptedDialogs none;
-  f->mnuHTExit->trigger();
-  EXPECT_FALSE(f->isVisible());
-  EXPECT_FALSE(f->tray()->shown());
-  auto other = Shown();  // closed by other means while in the tray: no icon left behind
-  Minimise(*other);
-  EXPECT_TRUE(other->close());
-  EXPECT_FALSE(other->tray()->shown());
+  // The next start removes the text, wherever it went.
+  frmAbout::setProgramFolderForTests(path("my programs"));
+  frmAbout::RemoveNewFeaturesLeftover();
+  EXPECT_FALSE(QFile::exists(beside));
+  EXPECT_FALSE(QFile::exists(cached));
 }
 
-TEST_F(ShellTest, AboutOpensCentredOverTheMainWindowOffersTheMakersPageAndGivesTheFocusBack) {
+std::string Said(QObject* control, QAccessible::Text what) {
+  QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+  return face ? face->text(what).toStdString() : "(no interface)";
+}
+
+TEST_F(ShellTest, EveryControlHasItsNameAndScreenReadersHearWhatItShows) {
+  Put("notepad.exe", "/usr/bin/notepad");
+  frmMain f;
+  for (const char* name : {"fraTarget", "cmdBrowse", "cmdDir", "cmdURL", "lblPath", "cmdRun", "cmdRefresh",
+                           "cmdDelete", "cmdRename", "fraKW", "cmdSave", "cmdRunTxt", "cmdClear", "txtExe", "tvw",
+                           "pb", "pic16", "pic32", "pbTray"}) {
+    QWidget* w = f.findChild<QWidget*>(QString::fromLatin1(name));
+    ASSERT_NE(w, nullptr) << name;
+    EXPECT_FALSE(w->accessibleName().isEmpty() && w->isVisibleTo(&f)) << name;
+  }
+  f.LoadTVW(false);
+  EXPECT_EQ(Said(&f, QAccessible::Name), "Zelkar - 1 Keyword");
+  f.lblPath->setCaption("/usr/bin/a <b>c</b>");  // the target as it is, also one that looks like markup
+  EXPECT_EQ(Said(f.lblPath, QAccessible::Name), "Target");
+  EXPECT_EQ(Said(f.lblPath, QAccessible::Description), "/usr/bin/a <b>c</b>");
+}
+
+// Larger fonts (and fonts at twice the pixels, as a scale of 2 gives them)
+// grow the window until every text fits. The user may make it larger still,
+// the tree taking the room; the size outlives a fold and the window, and the
+// window manager's frame, known once the window is shown, counts in the outer
+// heights, also for a start folded.
+TEST_F(ShellTest, TextsFitEveryFontTheTreeTakesTheExtraRoomAndTheFrameCounts) {
+  const QFont original = QApplication::font();
+  struct Restore {
+    QFont font;
+    ~Restore() {
+      QApplication::setFont(font);
+      windowframe::SetFrameForTests(std::nullopt);
+    }
+  } restore{original};
+  for (const int points : {12, 20}) {
+    SCOPED_TRACE(testing::Message() << points << " pt");
+    QFont font = original;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    frmMain f;
+    f.LoadSettings();
+    f.show();
+    for (QPushButton* b : {f.cmdRefresh, f.cmdRun, f.cmdRename, f.cmdDelete})
+      EXPECT_LT(QFontMetrics(b->font()).horizontalAdvance(b->text()), b->width()) << b->text().toStdString();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{f.cmdRefresh, f.cmdRun, f.cmdRename, f.cmdDelete, f.txtExe, f.lblPath})
+      EXPECT_LT(QFontMetrics(w->font()).height(), w->height()) << w->objectName().toStdString();
+    for (QGroupBox* frame : {static_cast<QGroupBox*>(f.fraKW), static_cast<QGroupBox*>(f.fraTarget)})
+      EXPECT_LE(QFontMetrics(frame->font()).height(), frame->childrenRect().top()) << frame->title().toStdString();
+    EXPECT_TRUE(f.centralWidget()->rect().contains(f.cmdDelete->geometry()));
+  }
+  QApplication::setFont(original);
+
   frmMain f;
   f.LoadSettings();
   f.show();
-  ScriptedDialogs none;
-  backend.openResult = false;  // no browser: still no message
-  int shown = 0;
-  frmAbout::ModalHook hook([&](frmAbout& about) {
-    ++shown;
-    EXPECT_EQ(about.windowTitle(), "About Zelkar (v1.8)");
-    EXPECT_TRUE(about.lblAbout->text().startsWith("Ever wonder why some programs can be launched from the Run "
-                                                  "window while otheres cannot?  \r\n\r\nWell,"));
-    EXPECT_TRUE(about.isModal());
-    // (the frame, known only once shown, may shift it by its own half)
-    EXPECT_LE((about.frameGeometry().center() - f.frameGeometry().center()).manhattanLength(), 4);
-    backend.clear();
-    about.cmdUpdate->click();
-    EXPECT_EQ(Recorded(), "open https://orbrin.example/zelkar");
-    QTest::mouseClick(about.cmdOK, Qt::LeftButton);
-    EXPECT_FALSE(about.isVisible());
-    f.cmdClear->setFocus();  // wherever the focus went meanwhile
-  });
-  f.mnuHA->trigger();
-  EXPECT_EQ(shown, 1);
-  EXPECT_EQ(f.focusWidget(), f.txtExe);
-  f.mnuHideAbout->trigger();  // the tree menu's About... too
-  EXPECT_EQ(shown, 2);
-}
-
-// The history in lines ended by CR LF, newest version first.
-void ExpectNewFeatures(const QByteArray& text) {
-  EXPECT_TRUE(text.startsWith("\r\nNew Features for Zelkar (v1.8):\r\n\r\n\tKeywords are now displayed with"));
-  EXPECT_TRUE(text.endsWith("\tClose the program with the Esc key\r\n\r\n"
-                            "<-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=-=->\r\n"));
-  EXPECT_EQ(text.count("\r\n"), 58);
-  EXPECT_EQ(text.count('\n'), 58);
-  EXPECT_EQ(text.count('\t'), 33);
-  EXPECT_EQ(text.count("<-=-"), 5);
-  EXPECT_EQ(text.size(), 2005);
-}
-
-TEST_F(ShellTest, NewFeaturesAreWrittenBesideTheProgramOrInTheCacheAndOpenedNeverRun) {
-  ASSERT_TRUE(QDir().mkpath(path("my programs")));
-  WriteFile(path("plain"), "a file, not a folder");
-  const QString cached = dir() + "/home/.cache/zelkar/New Features";
-  const QString beside = path("my programs/New Features");
-  const QString victim = path("precious.txt");
-  WriteFile(victim, "keep me");
-  const struct {
-    const char* row;
-    QString folder;
-    std::function<void()> leftover;
-    QString written;
-    bool openUmask = false;  // written under umask 000
-  } rows[] = {
-      {"writable folder", path("my programs"), [] {}, beside},
-      {"read-only leftover longer than the text", path("my programs"),
-       [&] {
-         WriteFile(beside, QByteArray(8000, 'x'));
-         QFile::setPermissions(beside, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-       },
-       beside},
-      {"link planted in its place", path("my programs"),
-       [&] { ASSERT_TRUE(QFile::remove(beside) && QFile::link(victim, beside)); }, beside},
-      // A hard link keeps the linked file's content and mode, whatever the umask.
-      {"hard link in its place", path("my programs"),
-       [&] {
-         ASSERT_TRUE(QFile::remove(beside));
-         ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0600), 0);
-         ASSERT_EQ(::link(QFile::encodeName(victim).constData(), QFile::encodeName(beside).constData()), 0);
-       },
-       beside, true},
-      {"missing folder", path("missing folder"), [] {}, cached},
-      {"a file for a folder", path("plain"), [] {}, cached},
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.row);
-    frmAbout::setProgramFolderForTests(r.folder);
-    r.leftover();
-    backend.clear();
-    const mode_t umask = r.openUmask ? ::umask(0) : 0;
-    frmAbout().cmdNF_Click();
-    if (r.openUmask) {
-      ::umask(umask);
-      EXPECT_TRUE(files::IsPlainFile(victim, 0600));
-      EXPECT_TRUE(files::IsPlainFile(r.written, 0644));
-    }
-    ExpectNewFeatures(ReadFile(r.written));
-    EXPECT_EQ(Recorded(), Open(r.written));  // the whole path, blanks and all
-    EXPECT_FALSE(QFileInfo(r.written).isSymLink());
-    EXPECT_TRUE(QFileInfo(r.written).permissions() & QFileDevice::WriteOwner);
-    EXPECT_FALSE(QFileInfo(r.written).permissions() & QFileDevice::ExeOwner);
+  const QRect tree = f.tvw->geometry(), del = f.cmdDelete->geometry();
+  f.resize(f.size() + QSize(120, 90));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return f.tvw->width() == tree.width() + 120; }, 2000));
+  EXPECT_EQ(f.tvw->geometry(), tree.adjusted(0, 0, 120, 90));
+  EXPECT_EQ(f.cmdDelete->geometry(), del.translated(120, 90));
+  const int unfolded = f.OuterHeightTwips();
+  for (int fold = 0; fold < 2; ++fold) {
+    f.mnuLHS_Click();
+    while (f.tmrHide->isActive() || f.tmrShow->isActive()) fold ? f.tmrShow_Timer() : f.tmrHide_Timer();
+    EXPECT_EQ(f.OuterHeightTwips(), fold ? unfolded : kHidden);
   }
-  EXPECT_EQ(ReadFile(victim), "keep me");
+  f.SaveSettings();
+  EXPECT_EQ(Setting("Width"), f.width() * 15);
+  EXPECT_EQ(Setting("Height"), unfolded);
+  SetSetting("HideList", 1);
+  constexpr int kFrame = 44 + 5;  // title bar and bottom border
+  windowframe::SetFrameForTests(QMargins(5, 44, 5, 5));
+  frmMain again;
+  again.LoadSettings();
+  while (again.tmrHide->isActive()) again.tmrHide_Timer();  // the fold ends before any frame is known
+  again.show();
+  EXPECT_EQ(again.mnuLHS->text(), "Show");
+  EXPECT_EQ((again.height() + kFrame) * 15, kHidden);
+  again.mnuLHS_Click();
+  while (again.tmrShow->isActive()) again.tmrShow_Timer();
+  EXPECT_EQ(again.width(), f.width());
+  EXPECT_EQ((again.height() + kFrame) * 15, unfolded);
+  windowframe::SetFrameForTests(QMargins(5, 20, 5, 5));  // another frame for the window unfolded
+  again.move(again.pos() + QPoint(1, 0));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return (again.height() + 25) * 15 == unfolded; }, 2000));
+}
 
-  // The Help menu's item shows no About window; the next start removes the text.
-  frmAbout::setProgramFolderForTests(dir());
-  backend.clear();
-  frmMain().mnuHNF->trigger();
-  for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->inherits("zelkar::frmAbout") && w->isVisible());
-  EXPECT_EQ(Recorded(), Open(path("New Features")));
-  frmAbout::RemoveNewFeaturesLeftover();
-  EXPECT_FALSE(QFile::exists(path("New Features")));
-  EXPECT_FALSE(QFile::exists(cached));
-  EXPECT_TRUE(QFile::exists(path("plain")));
+TEST_F(ShellTest, TreeFollowsOtherWritersUnlessItHoldsMarks) {
+  ScriptedDialogs none;
+  frmMain f;
+  f.Form_Load();
+  f.show();
+  const QString key = QStringLiteral("HKLM\\") + kAppPathsKey;
+  ASSERT_EQ(RunZelkarReg({"add", key + "Other.exe", "--default", "--data", "/usr/bin/other"}), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Node(f, "other.exe"); }, 2500));
+
+  // A mark in the tree holds the change back, without a question.
+  f.tvw->SetForeColor(2, colour::Blue);
+  ASSERT_EQ(RunZelkarReg({"add", key + "Later.exe", "--default", "--data", "/usr/bin/later"}), 0);
+  QTest::qWait(2500);
+  EXPECT_EQ(Node(f, "later.exe"), 0);
+  f.tvw->SetForeColor(2, colour::Black);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Node(f, "later.exe"); }, 2500));
 }
 
 }  // namespace

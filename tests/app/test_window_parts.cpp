@@ -1,19 +1,60 @@
+// Parts of the window: its pictures, its boxes and file dialogs, and the
+// load's cleaning of the targets it reads.
+#include "app/Pictures.h"
 #include "app/QtDialogs.h"
-
-#include "support/StoreTest.h"
+#include "app/frmMain.h"
+#include "support/ScriptedDialogs.h"
+#include "support/WindowTest.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QPushButton>
-#include <QTest>
+#include <QImage>
 #include <QTimer>
+#include <QPixmap>
 
 #include <functional>
+#include <set>
 
 namespace zelkar::test {
 namespace {
+
+using Pictures::Id;
+using WindowPartsTest = WindowTest;
+
+QImage Image(const QIcon& icon, int size = 16) {
+  return icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST_F(WindowPartsTest, TheWindowTakesTheThemesIconsWhereItHasThemAndOursElsewhere) {
+  UseIconTheme({{"16x16/apps/document-open", Qt::red}, {"16x16/apps/web-browser", Qt::green}});
+  frmMain form;
+  QImage red(16, 16, QImage::Format_ARGB32), green(red);
+  red.fill(Qt::red);
+  green.fill(Qt::green);
+  EXPECT_EQ(Image(form.cmdBrowse->icon()), red);
+  EXPECT_EQ(Image(form.cmdURL->icon()), green);  // the second name, the theme lacking the first
+  EXPECT_EQ(Image(form.imlTVW->Picture("fld")), Image(Pictures::Own(Id::Folder)));
+
+  // Ours tell apart: the web address's node and button share the globe, all others differ.
+  std::set<QByteArray> seen;
+  for (const Id id : {Id::FindFile, Id::FindFolder, Id::Internet, Id::Register, Id::RunText, Id::Clear, Id::Folder,
+                      Id::Keywords, Id::Broken, Id::Path, Id::Address}) {
+    const QImage image = Image(Pictures::Own(id));
+    seen.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes())));
+  }
+  EXPECT_EQ(seen.size(), 10u);
+
+  // The program's own icon (through a pixmap, as the icon holds it: faint edge
+  // pixels round differently once premultiplied).
+  for (const int size : {16, 32, 48}) {
+    const QImage expected(QStringLiteral(":/zelkar/zelkar-%1.png").arg(size));
+    ASSERT_FALSE(expected.isNull()) << size;
+    const QImage held = QPixmap::fromImage(expected).toImage();
+    EXPECT_EQ(Image(form.windowIcon(), size), held.convertToFormat(QImage::Format_ARGB32)) << size;
+  }
+}
 
 // Acts on the next modal dialog of type T once it is up, from its own event loop.
 template <class T>
@@ -78,9 +119,7 @@ TEST(QtDialogsTest, BoxesShowTheStyleAndAnswerWithTheButtonPressed) {
   }
 }
 
-class QtFileDialogsTest : public StoreTest {};
-
-TEST_F(QtFileDialogsTest, FileDialogsStartWhereAskedAndGiveThePathChosen) {
+TEST_F(WindowPartsTest, FileDialogsStartWhereAskedAndGiveThePathChosen) {
   QFile(path("old.zkb")).open(QIODevice::WriteOnly);
   QDir().mkpath(path("folder"));
   FileDialogRequest open{QStringLiteral("Load Keywords"), QStringLiteral("Zelkar Backup Files (*.zkb)|*.zkb"), dir(),
@@ -122,6 +161,37 @@ TEST(DialogFilterTest, ProgramFiltersBecomeQtFilters) {
   EXPECT_EQ(QtFilter(QStringLiteral("Programs|*.exe;*.sh|All Files (*.*)|*.*")),
             QStringLiteral("Programs (*.exe *.sh);;All Files (*)"));
   EXPECT_EQ(QtFilter(QStringLiteral("Old (*.txt)|*.zkb")), QStringLiteral("Old (*.zkb)"));
+}
+
+// The load's cleaning of a target it read, in the cases the tree's own tests
+// leave out, and never over what another program wrote since.
+TEST_F(WindowPartsTest, TheLoadsCleaningWritesBackOnlyOverWhatItRead) {
+  ScriptedDialogs dialogs;
+  frmMain form;
+  const QString kw = QStringLiteral("q.exe");
+  const struct {
+    bool quotes;  // ClearQuotes, else FixVarPath
+    QString stored, after;
+  } rows[] = {{true, "\"/opt/app", "/opt/app"},
+              {true, "\"\"/opt/app\"\"", "\"/opt/app\""},
+              {true, "\"", ""},
+              {false, "%systemroot%\\notepad.exe", "/usr\\notepad.exe"},
+              {false, "x%systemroot%\\notepad.exe", "x%systemroot%\\notepad.exe"},
+              {false, "%systemroot", "%systemroot"}};
+  for (const auto& r : rows) {
+    Put(kw, r.stored);
+    if (r.quotes)
+      EXPECT_EQ(form.ClearQuotes(kw, r.stored), r.after);
+    else
+      EXPECT_EQ(form.FixVarPath(kw, r.stored), r.after != r.stored);
+    EXPECT_EQ(TargetOf(kw), r.after) << r.stored.toStdString();
+  }
+  Put(kw, "/changed");
+  EXPECT_EQ(form.ClearQuotes(kw, "\"/read\""), "/read");
+  EXPECT_EQ(TargetOf(kw), "/changed");
+  EXPECT_EQ(form.ClearQuotes("gone.exe", "\"/read\""), "/read");
+  EXPECT_TRUE(form.FixVarPath("gone.exe", "%systemroot%\\x"));
+  EXPECT_FALSE(Has("gone.exe"));
 }
 
 }  // namespace
