@@ -1,141 +1,79 @@
-// zelkar-search as KRunner and GNOME Shell call it, on a private session bus.
+// zelkar-search as KRunner and GNOME Shell call it, on a session bus of its own
+// that starts the service the way `zelkar-open --desktop on` registered it.
 #include "support/WindowTest.h"
 
 #include "launch/core/DesktopSetup.h"
-#include "search/SearchService.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusReply>
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QProcess>
-#include <QThread>
-
-#include <memory>
+#include <QDir>
 
 namespace zelkar::test {
 namespace {
 
-using search::RemoteMatch;
-
-const QString kKRunner = "org.kde.krunner1";
-const QString kGnome = "org.gnome.Shell.SearchProvider2";
-
 class SearchTest : public WindowTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(bus_.waitForReadyRead(10000)) << "dbus-daemon (package dbus) did not start";
-    const QString address = QString::fromUtf8(bus_.readLine().trimmed());
-    serving_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "serving"));
-    client_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "client"));
-    service_ = std::make_unique<search::SearchService>(backend);
-    ASSERT_TRUE(service_->registerOn(*serving_));
+  // Each call's reply on a line of its own, from one bus session; "$0" is zelkar-reg.
+  Ran Session(const QStringList& calls, const QProcessEnvironment& env) {
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("home/.config")));
+    EXPECT_EQ(RunProgram(ZELKAR_OPEN_BINARY, {"--desktop", "on"}).code, 0);
+    if (config.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", config);
+    const QString gdbus = "gdbus call --session --dest " + launch::kSearchBusName + " --object-path " +
+                          launch::kSearchObjectPath + " --method ";
+    return RunProgram("dbus-run-session", {"--", "sh", "-c", gdbus + calls.join("\n" + gdbus), ZELKAR_REG_BINARY}, env);
   }
-  void TearDown() override {
-    service_.reset();
-    serving_.reset();
-    client_.reset();
-    QDBusConnection::disconnectFromBus("serving");
-    QDBusConnection::disconnectFromBus("client");
-    bus_.kill();
-    bus_.waitForFinished();
-    WindowTest::TearDown();
-  }
-  // A call as the desktop makes it; the service answers from this thread's event loop.
-  QVariant Call(const QString& interface, const QString& method, const QVariantList& args) {
-    QDBusMessage call = QDBusMessage::createMethodCall(launch::kSearchBusName, launch::kSearchObjectPath, interface, method);
-    call.setArguments(args);
-    QDBusPendingCallWatcher watcher(client_->asyncCall(call, 5000));
-    QEventLoop loop;
-    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
-    if (!watcher.isFinished()) loop.exec();
-    EXPECT_EQ(watcher.reply().type(), QDBusMessage::ReplyMessage) << qPrintable(watcher.reply().errorMessage());
-    return watcher.reply().arguments().value(0);
-  }
-  // "id|text|icon|type|relevance|subtext" per match.
-  QStringList Match(const QString& query) {
-    QStringList rows;
-    for (const RemoteMatch& m : qdbus_cast<QList<RemoteMatch>>(Call(kKRunner, "Match", {query})))
-      rows << QStringLiteral("%1|%2|%3|%4|%5|%6").arg(m.id, m.text, m.iconName).arg(m.type).arg(m.relevance, 0, 'f', 2)
-                  .arg(m.properties.value("subtext").toString());
-    return rows;
-  }
-
-  std::unique_ptr<QDBusConnection> serving_, client_;
-  std::unique_ptr<search::SearchService> service_;
-
- private:
-  QProcess bus_;
 };
 
 TEST_F(SearchTest, KRunnerAndGnomeListRankAndOpenKeywordsFromTheStoreAsItIsNow) {
-  const QString script = MakeScript("pad");
+  ASSERT_TRUE(QDir().mkpath(path("bin")));
+  const QString opener = MakeRecorder("bin/xdg-open");
+  const QString pad = MakeRecorder("pad");
   const QString notes = MakeFile("notes.txt");
   Put("No.exe", dir());
   Put("notes.exe", notes);
-  Put("notepad.exe", script);
+  Put("notepad.exe", pad);
   Put("wiki.exe", "https://en.wikipedia.org/wiki/%s");
-
-  EXPECT_EQ(Match("no"), (QStringList{"no|no|folder|100|1.00|" + dir(), "notes|notes|text-plain|30|0.66|" + notes,
-                                      "notepad|notepad|application-x-executable|30|0.61|" + script}));
-  EXPECT_EQ(Match("wiki linux kernel"),
-            QStringList{"wiki linux kernel|wiki linux kernel|text-html|100|1.00|https://en.wikipedia.org/wiki/%s"});
-  EXPECT_EQ(Match("wik linux"), QStringList());  // words follow a whole keyword only
-  Put("nova.exe", dir());                        // no stale list
-  EXPECT_EQ(Match("nov").size(), 1);
-
-  Call(kKRunner, "Run", {"wiki linux kernel", QString()});
-  EXPECT_EQ(Recorded(), "open https://en.wikipedia.org/wiki/linux%20kernel");
-  backend.clear();
-  Call(kKRunner, "Run", {"notes more", QString()});  // a document takes no words
-  EXPECT_EQ(Recorded(), "none");
-
-  EXPECT_EQ(Call(kGnome, "GetInitialResultSet", {QStringList{"NOTE"}}).toStringList(), (QStringList{"notes", "notepad"}));
-  EXPECT_EQ(Call(kGnome, "GetSubsearchResultSet", {QStringList{"notes", "notepad"}, QStringList{"notep"}}).toStringList(),
-            QStringList{"notepad"});
-  const auto metas = qdbus_cast<QList<QVariantMap>>(Call(kGnome, "GetResultMetas", {QStringList{"notes", "gone"}}));
-  ASSERT_EQ(metas.size(), 1);
-  EXPECT_EQ(metas[0].value("id").toString() + metas[0].value("name").toString() + metas[0].value("gicon").toString(),
-            "notesnotestext-plain");
-  EXPECT_EQ(metas[0].value("description").toString(), notes);
-  backend.clear();
-  Call(kGnome, "ActivateResult", {"notepad", QStringList{"notep", "a b", "$(x)"}, QVariant::fromValue(0u)});
-  EXPECT_EQ(Recorded(), "start " + script.toStdString() + "|a b|$(x)");
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("PATH", path("bin") + u':' + env.value("PATH"));
+  const Ran ran = Session({"org.kde.krunner1.Match no", "org.kde.krunner1.Match 'wiki linux kernel'",
+                           "org.kde.krunner1.Match 'wik linux'",  // words follow a whole keyword only
+                           "org.kde.krunner1.Run 'wiki linux kernel' ''",
+                           "org.kde.krunner1.Run 'notes more' ''",  // a document takes no words
+                           "org.gnome.Shell.SearchProvider2.GetInitialResultSet \"['NOTE']\"",
+                           "org.gnome.Shell.SearchProvider2.GetSubsearchResultSet \"['notes', 'notepad']\" \"['notep']\"",
+                           "org.gnome.Shell.SearchProvider2.GetResultMetas \"['notes', 'gone']\"",
+                           "org.gnome.Shell.SearchProvider2.ActivateResult notepad \"['notep', 'a b', '\\$(x)']\" 0",
+                           "org.kde.krunner1.Match nov; \"$0\" add '" + kAppPathsFull + "nova.exe' --default --data /; " +
+                               "gdbus call --session --dest " + launch::kSearchBusName + " --object-path " +
+                               launch::kSearchObjectPath + " --method org.kde.krunner1.Match nov"},  // no stale list
+                          env);
+  const QStringList lines = ran.out.split('\n');
+  ASSERT_EQ(lines.size(), 12) << qPrintable(ran.out + ran.err);
+  const auto match = [](const QString& name, const char* icon, const char* rank, const QString& target) {
+    return "('" + name + "', '" + name + "', '" + icon + "', " + rank + ", {'category': <'Zelkar keywords'>, 'subtext': <'" +
+           target + "'>})";
+  };
+  EXPECT_EQ(lines[0], "([" + match("no", "folder", "100, 1.0", dir()) + ", " +
+                          match("notes", "text-plain", "30, 0.66000000000000003", notes) + ", " +
+                          match("notepad", "application-x-executable", "30, 0.61428571428571432", pad) + "],)");
+  EXPECT_EQ(lines[1], "([" + match("wiki linux kernel", "text-html", "100, 1.0", "https://en.wikipedia.org/wiki/%s") + "],)");
+  EXPECT_EQ(lines[2], "(@a(sssida{sv}) [],)");
+  EXPECT_EQ(lines[5], "(['notes', 'notepad'],)");
+  EXPECT_EQ(lines[6], "(['notepad'],)");
+  EXPECT_EQ(lines[7], "([{'clipboardText': <'" + notes + "'>, 'description': <'" + notes +
+                          "'>, 'gicon': <'text-plain'>, 'id': <'notes'>, 'name': <'notes'>}],)");
+  EXPECT_EQ(lines[9], "(@a(sssida{sv}) [],)");  // before nova.exe is added
+  EXPECT_EQ(lines[10], "([" + match("nova", "folder", "30, 0.80000000000000004", "/") + "],)");
+  EXPECT_EQ(ArgsOf(pad), (QStringList{pad, "a b", "$(x)"}));
+  EXPECT_EQ(ArgsOf(opener), (QStringList{opener, "https://en.wikipedia.org/wiki/linux%20kernel"}));
+  EXPECT_TRUE(ArgsOf(opener, 500).isEmpty());
 }
 
-TEST_F(SearchTest, TheBusStartsTheServiceThatDesktopOnRegisters) {
-  const QString script = MakeScript("rec", "printf '%s\\n' \"$@\" > \"$0.args\"\n");
-  Put("rec.exe", script);
-  const QByteArray config = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("home/.config")));
-  EXPECT_EQ(RunProgram(ZELKAR_OPEN_BINARY, {"--desktop", "on"}).code, 0);
-  if (config.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", config);
-
-  const QString gdbus = "gdbus call --session --dest " + launch::kSearchBusName + " --object-path " +
-                        launch::kSearchObjectPath + " --method " + kKRunner;
-  const auto session = [](const QString& script, const QProcessEnvironment& env) {
-    return RunProgram("dbus-run-session", {"--", "sh", "-c", script, ZELKAR_REG_BINARY}, env);
-  };
-  const Ran match = session(gdbus + ".Match rec && " + gdbus + ".Run \"rec a&b 'c'\" ''",
-                            QProcessEnvironment::systemEnvironment());
-  EXPECT_TRUE(match.out.contains("('rec', 'rec', 'application-x-executable', 100, 1.0")) << qPrintable(match.out + match.err);
-  // A service started before its store exists sees the store once it is made.
+TEST_F(SearchTest, AServiceStartedBeforeItsStoreExistsSeesTheStoreOnceItIsMade) {
   QProcessEnvironment later = QProcessEnvironment::systemEnvironment();
   later.insert("ZELKAR_REGISTRY", path("later"));
-  const Ran fresh =
-      session(gdbus + ".Match late; \"$0\" add '" + kAppPathsFull + "late.exe' --default --data /; " + gdbus + ".Match late",
-              later);
+  const Ran fresh = Session({"org.kde.krunner1.Match late; \"$0\" add '" + kAppPathsFull + "late.exe' --default --data /",
+                             "org.kde.krunner1.Match late"}, later);
   EXPECT_TRUE(fresh.out.startsWith("(@a(sssida{sv}) [],)\n([('late', 'late', 'folder', 100")) << qPrintable(fresh.out + fresh.err);
-
-  QFile args(script + ".args");
-  const QDeadlineTimer deadline(10000);
-  while (!args.exists() && !deadline.hasExpired()) QThread::msleep(20);
-  ASSERT_TRUE(args.open(QIODevice::ReadOnly));
-  EXPECT_EQ(args.readAll(), "a&b\n'c'\n");
 }
 
 }  // namespace
