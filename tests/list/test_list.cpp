@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFocusEvent>
+#include <QMenu>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -172,30 +173,29 @@ TEST_F(InteractionTest, ClicksAndKeysSetTheWindowAsTheNodeAllows) {
 TEST_F(InteractionTest, RightClicksPopUpTheMenuOfTheSelectedNode) {
   auto f = Window();
   ScriptedDialogs dialogs;
+  // The menu, its default item, and the mark item's text and state.
+  const auto menu = [&](int node) {
+    f->lastPopup = nullptr;
+    Click(*f, node, Qt::RightButton);
+    const QAction* item = f->lastPopupDefault;
+    return (f->lastPopup ? f->lastPopup->objectName() : "none") + u'|' + (item ? item->objectName() : "") + u'|' +
+           f->mnuHMFE->text() + (f->mnuHMFE->isEnabled() ? "" : " (disabled)");
+  };
   Click(*f, 2);
   f->tvw->SetForeColor(2, colour::Blue);
-  Click(*f, 4, Qt::RightButton);  // no selection change: the menu is for alpha
-  EXPECT_EQ(f->lastPopup, f->mnuHide);
-  EXPECT_EQ(f->lastPopupDefault, nullptr);
-  EXPECT_EQ(f->mnuHMFE->text(), "Unmark For Exportation");
-  // Target node: Run is the default; the mark item follows its keyword.
+  EXPECT_EQ(menu(4), "mnuHide||Unmark For Exportation");  // no selection change: the menu is for alpha
   Click(*f, 3);
   Click(*f, 3);
+  EXPECT_EQ(menu(3), "mnuHide|mnuHideRun|Unmark For Exportation");  // the mark item follows its keyword
   f->tvw->SetForeColor(2, colour::Red);
   f->tvw->SetTag(2, "alpha.exe");
-  Click(*f, 3, Qt::RightButton);
-  EXPECT_EQ(f->lastPopupDefault, f->mnuHideRun);
-  EXPECT_FALSE(f->mnuHMFE->isEnabled());
-  // A red keyword: only Register and Restore.
+  EXPECT_EQ(menu(3), "mnuHide|mnuHideRun|Mark For Exportation (disabled)");
   Click(*f, 2);
-  Click(*f, 2, Qt::RightButton);
-  EXPECT_EQ(f->lastPopup, f->mnuRH);
+  EXPECT_EQ(menu(2), "mnuRH||Mark For Exportation");  // a red keyword: only Register and Restore
   // The root: Run is the default but nothing acts on a node.
   Click(*f, 1);
-  Click(*f, 1, Qt::RightButton);
-  EXPECT_EQ(f->lastPopupDefault, f->mnuHideRun);
-  for (QAction* a : {f->mnuHideRun, f->mnuHOCF, f->mnuHMFE, f->mnuHideRename, f->mnuHideDelete})
-    EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+  EXPECT_EQ(menu(1), "mnuHide|mnuHideRun|Mark For Exportation (disabled)");
+  for (QAction* a : {f->mnuHideRun, f->mnuHOCF, f->mnuHideRename, f->mnuHideDelete}) EXPECT_FALSE(a->isEnabled());
   f->lastPopup = nullptr;  // a left release never pops anything up
   Click(*f, 2);
   EXPECT_EQ(f->lastPopup, nullptr);
