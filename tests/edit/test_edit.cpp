@@ -154,11 +154,15 @@ TEST_F(TargetsTest, DroppedFilesSetTheTargetAndOnlyTheLabelProposesAKeyword) {
     EXPECT_EQ(f->lblPath->caption(), file);
     EXPECT_EQ(f->txtExe->text(), proposed);
   }
-  // Text changes nothing; the tree takes no text either.
-  QMimeData text;
+  // Text, web links and nothing at all change nothing; the tree takes no text either.
+  QMimeData text, web;
   text.setText(app);
+  web.setUrls({QUrl("https://example.org/x.exe")});
   EXPECT_FALSE(Drop(f->lblPath, &text));
   EXPECT_FALSE(Drop(f->tvw->widget()->viewport(), &text));
+  f->lblPath_OLEDragDrop(&web);
+  f->fraTarget_OLEDragDrop(nullptr);
+  EXPECT_EQ(f->lblPath->caption(), path("folder.d"));
   f->lblPath->setCaption("<b>bold</b>");  // the tip shows text, never markup
   EXPECT_TRUE(f->lblPath->toolTip().contains("&lt;b&gt;bold"));
 }
