@@ -24,7 +24,8 @@ TEST_F(KeywordsTest, RegisterFixesTheNameAddsTheSuffixAndAsksBeforeOverwriting) 
   f->txtExe->setText("a:b|c d");
   f->cmdSave_Click();  // the name is corrected; the second press registers it
   EXPECT_EQ(Keys(), QStringList{"x.exe"});
-  for (const char* typed : {"a_b_c_d", "Calc.EXE", "tool.ex"}) {
+  f->cmdSave_Click();
+  for (const char* typed : {"Calc.EXE", "tool.ex"}) {
     f->txtExe->setText(typed);
     f->cmdSave_Click();
   }
