@@ -59,6 +59,9 @@ TEST_F(ZelkarOpenTest, ArgumentsPassLiterallyDocumentsGoToXdgOpenAndFailuresHave
     QStringList got = {};
   } rows[] = {
       {{}, 64, "Usage: zelkar-open NAME"},
+      {{"--bogus"}, 64, "unknown option --bogus"},
+      {{"--shell-init", "tcsh"}, 64},
+      {{"--list", "x"}, 64},
       {{"GONE.exe"}, 2, "the keyword 'GONE.exe' has a broken target: "},
       {{"here", "extra"}, 64, "takes no words. Put %s in its target"},
       {{"rel"}, 2, "a target is an absolute path, a program name on PATH"},
@@ -107,11 +110,15 @@ TEST_F(ZelkarOpenTest, HelpVersionAndKeywordVerbs) {
       {{"--helps"}, 64, "zelkar: unknown option --helps\nUsage: zelkar ", {}, ZELKAR_BINARY},
       {{"--version"}, 0, "zelkar-reg 1.", {}, ZELKAR_REG_BINARY},
       {{"--help"}, 0, "Usage: zelkar-open ", {}},
+      {{"--version"}, 0, "zelkar-open 1.", {}},
       {{"--add", "ed", tool}, 0, "registered 'ed' for", {"ed.exe"}},
+      {{"--add", "ED", "/bin/true"}, 1, "already registered", {"ed.exe"}},
       {{"--add", "my prog|x", tool}, 0, "the keyword is 'my_prog_x'", {"ed.exe", "my_prog_x.exe"}},
       {{"--rename", "ed", "my_prog_x"}, 1, "already registered", {"ed.exe", "my_prog_x.exe"}},
       {{"--rename", "ed", "my_prog_x", "--force"}, 0, "renamed 'ed' to 'my_prog_x'", {"my_prog_x.exe"}},
       {{"--add", "x"}, 64, "usage: --add NAME TARGET", {"my_prog_x.exe"}},
+      {{"--remove", "x", "--force"}, 64, "usage: --remove NAME", {"my_prog_x.exe"}},
+      {{"--remove", "nosuch"}, 2, "no keyword 'nosuch'", {"my_prog_x.exe"}},
       {{"--remove", "MY_PROG_X"}, 0, "removed 'my_prog_x'", {}},
   };
   for (const auto& r : rows) {
