@@ -50,6 +50,7 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
     std::string recorded;
   } rows[] = {
       {"http://example.com/a b?q=1", 42, "open http://example.com/a%20b?q=1"},
+      {"www.example.com", 42, "open http://www.example.com"},
       {"nOtEs.ExE", 42, Open(document)},
       {"docs", 42, Open(folder)},
       {"tool", 42, Start(script)},
