@@ -247,7 +247,7 @@ TEST_F(InteractionTest, TypingCompletesInlineFromTheFirstKeywordThatMatches) {
 
   // No keyword matches (a target's text is none): the selection stays, and
   // Register needs a target as well.
-  for (const auto& [typed, kept] : {std::pair{"notes!", "notes.exe"}, std::pair{"/srv", ""}}) {
+  for (const auto& [typed, kept] : {std::pair{"notes !", "notes.exe"}, std::pair{"/srv", ""}}) {
     f->txtExe->clear();
     f->lblPath->setCaption(QString());
     QTest::keyClicks(f->txtExe, typed);
