@@ -122,7 +122,7 @@ TEST_F(ResolutionTest, ParametersAreWordsForTheProgramStartedInTheGivenFolder) {
   EXPECT_EQ(launch::SplitCommand("  a\t 'b c'  \"d \\\" \\$ \\x\" f\\ g '' 'it''s' '$(id);|&`*' a#b ~/x a~"),
             QStringList({"a", "b c", "d \" $ \\x", "f g", "", "its", "$(id);|&`*", "a#b", QDir::homePath() + "/x", "a~"}));
   // What only a shell could carry out is refused as a whole.
-  for (const char* command : {"a; b", "a | b", "a > f", "a \"$HOME\"", "a `id`", "a *.txt", "a ~root", "a 'open", "a \\"})
+  for (const char* command : {"a; b", "a | b", "a > f", "a \"$HOME\"", "a \"`id`\"", "a `id`", "a *.txt", "a ~root", "a 'open", "a \\"})
     EXPECT_FALSE(launch::SplitCommand(QString::fromLatin1(command)).has_value()) << command;
 }
 
