@@ -2,13 +2,14 @@
 // the codes and messages of what fails, and the window's commands that run them.
 #include <QAction>
 #include <QDir>
-#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <map>
 
 #include <unistd.h>
 
 #include "launch/core/CommandWords.h"
+#include "launch/core/KeywordOpen.h"
+#include "launch/core/LaunchResolver.h"
 #include "launch/modShellExe.h"
 #include "support/WindowTest.h"
 
@@ -29,56 +30,46 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
   const QString locked = MakeFile("locked.txt");
   QFile::setPermissions(locked, QFileDevice::Permissions());
   const QString inHome = MakeFile("home/todo.txt");
+  // The current folder, a cloned repository with scripts named like programs,
+  // never supplies a target.
+  ASSERT_TRUE(QDir().mkpath(path("repo/sub")));
+  for (const char* name : {"repo/zk-tool", "repo/sub/zk-tool"}) MakeScript(name, "touch \"$0.ran\"\n");
+  const CurrentFolder here(path("repo"));
+  Put("rel.exe", "sub/zk-tool");
   Put("Notes.exe", document);
   Put("docs.exe", folder);
   Put("tool.exe", "\"" + script + "\"");  // not yet normalised
-  Put("site.exe", "www.example.com/page");
   Put("www.example.com.exe", MakeFile("decoy.txt"));  // an address is never looked up
   Put("gone.exe", path("gone.txt"));
-  Put("deep.exe", path("no/folder/app"));     // 2, not 3: the keyword is broken
   Put("sh.exe", document);                    // a keyword comes before PATH
   Put("cat.exe", path("removed"));            // no fall-back to the program on PATH
-  Put("true.exe", QString());                 // an empty entry is no keyword
+  Put("true.exe", QString());                 // an empty entry is no keyword: the program runs
   const struct {
     QString text;
     int code;  // 42 launched; 0 any failure
     std::string recorded;
   } rows[] = {
       {"http://example.com/a b?q=1", 42, "open http://example.com/a%20b?q=1"},
-      {"https://example.com/x", 42, "open https://example.com/x"},
       {"www.example.com", 42, "open http://www.example.com"},
-      {"HTTP://Example.com/Case", 42, "open http://example.com/Case"},
-      {"mailto:a@b.example", 42, "open mailto:a@b.example"},
-      {"notes", 42, Open(document)},
-      {"NOTES", 42, Open(document)},
       {"nOtEs.ExE", 42, Open(document)},
       {"docs", 42, Open(folder)},
       {"tool", 42, Start(script)},
-      {"site.exe", 42, "open http://www.example.com/page"},
       {"sh", 42, Open(document)},
-      {"true", 42, Start(Program("true"))},
-      {"env", 42, Start(Program("env"))},
-      {"nosuchkeyword", 2, "none"},
+      {"true -v", 42, Start(Program("true") + "|-v")},
       {"gone", 2, "none"},
-      {"deep.exe", 2, "none"},
       {"cat", 2, "none"},
       {folder + "/", 42, Open(folder)},
       {script, 42, Start(script)},
       {marked, 42, Open(marked)},
       {"~/todo.txt", 42, Open(inHome)},
-      {path("missing.txt"), 2, "none"},
       {path("nowhere/missing.txt"), 3, "none"},
-      {"no-such-program-zk", 2, "none"},
+      {"zk-tool", 2, "none"},
+      {"rel", 0, "none"},
       {"", 2, "none"},
       {locked, ::geteuid() == 0 ? 42 : 5, ::geteuid() == 0 ? Open(locked) : "none"},  // the superuser reads all
       // Typed commands: a program with its arguments, split as a shell splits them.
       {"env -u 'A B' \"two words\"", 42, Start(Program("env") + "|-u|A B|two words")},
-      {"tool -v", 42, Start(script + "|-v")},
-      {"'" + script + "' -v", 42, Start(script + "|-v")},
-      {"\"" + document + "\"", 42, Open(document)},
       {"'" + document + "' more", 0, "none"},  // only programs take arguments
-      {"no-such-program-zk arg", 2, "none"},
-      {path("nowhere/x") + " arg", 3, "none"},
   };
   const std::map<int, QString> sentences = {{2, "File not found"},
                                             {3, "Path not found"},
@@ -115,6 +106,8 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
   EXPECT_EQ(Recorded(), "none");
   EXPECT_EQ(modShellExe::ShellErrorText(33),
             "An error occurred occurred whilst trying to open or print the selected file.");
+  EXPECT_FALSE(QFileInfo::exists(path("repo/zk-tool.ran")));
+  EXPECT_FALSE(QFileInfo::exists(path("repo/sub/zk-tool.ran")));
 }
 
 TEST_F(ResolutionTest, ParametersAreWordsForTheProgramStartedInTheGivenFolder) {
@@ -126,135 +119,112 @@ TEST_F(ResolutionTest, ParametersAreWordsForTheProgramStartedInTheGivenFolder) {
   modShellExe::ExecuteFile(script, false, 10, "x;y $z", QString(), "open", 0);  // needs a shell: one word
   EXPECT_EQ(Recorded(), Start(script + "|x;y $z"));
 
-  using Words = std::optional<QStringList>;
-  const std::pair<const char*, Words> splits[] = {
-      {"  a\t 'b c'  \"d \\\" \\$ \\x\" f\\ g '' ", Words({"a", "b c", "d \" $ \\x", "f g", ""})},
-      {"'it''s' a\\\nb '$(id);|&`*' a#b", Words({"its", "ab", "$(id);|&`*", "a#b"})},
-      {"~ ~/x a~", Words({QDir::homePath(), QDir::homePath() + "/x", "a~"})},
-  };
-  for (const auto& [command, words] : splits) EXPECT_EQ(launch::SplitCommand(command), words) << command;
+  EXPECT_EQ(launch::SplitCommand("  a\t 'b c'  \"d \\\" \\$ \\x\" f\\ g '' 'it''s' '$(id);|&`*' a#b ~/x a~"),
+            QStringList({"a", "b c", "d \" $ \\x", "f g", "", "its", "$(id);|&`*", "a#b", QDir::homePath() + "/x", "a~"}));
   // What only a shell could carry out is refused as a whole.
-  for (const char* command : {"a; b", "a && b", "a | b", "a > f", "(a)", "a $HOME", "a \"$HOME\"", "a `id`", "a\nb",
-                              "a *.txt", "a #note", "a ~root", "a 'open", "a \"open", "a \\"})
+  for (const char* command : {"a; b", "a | b", "a > f", "a \"$HOME\"", "a \"`id`\"", "a `id`", "a *.txt", "a ~root", "a 'open", "a \\"})
     EXPECT_FALSE(launch::SplitCommand(QString::fromLatin1(command)).has_value()) << command;
 }
 
-TEST_F(ResolutionTest, MailAddressesKeepTheirValuesAsWrittenAndReachTheDesktopEncoded) {
-  using modShellExe::MailAddress;
-  const QString to = "a@b.example";
-  EXPECT_EQ(MailAddress(to, {}, {}, {}, {}), "mailto:a@b.example");
-  EXPECT_EQ(MailAddress(to, {}, "Hi there", {}, {}), "mailto:a@b.example?Body=Hi there");
-  EXPECT_EQ(MailAddress(to, "S 1", "B, 2!", "c@d", "e@f"), "mailto:a@b.example?Subject=S 1&Body=B, 2!&CC=c@d&BCC=e@f");
-  backend.openResult = false;  // no mail program: still nothing shown
-  ScriptedDialogs dialogs;
-  modShellExe::SendMail(modShellExe::kSupportAddress, "Found a bug...", "It's ÿ", {}, {});
-  EXPECT_EQ(Recorded(), "open mailto:support@orbrin.example?Subject=Found%20a%20bug...&Body=It's%20%C3%BF");
-  EXPECT_TRUE(backend.requests().at(0).url.isValid());
-}
-
-class RunCommandsTest : public WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    folder = path("Music");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    song = MakeFile("Music/song.ogg");
-    Put("song.exe", song);
-    Put("music.exe", folder);
-    Put("site.exe", "www.example.com/Page");
-    Put("edited.exe", MakeFile("decoy.txt"));
-    f = Window();
-  }
-  // What a command asked for, on a node clicked as the user clicks it.
-  std::string On(const QString& keyword, int offset, QAction* command) {
-    backend.clear();
-    const int node = keyword.isEmpty() ? 1 : Node(*f, keyword) + offset;
-    f->tvw->Select(node);
-    if (node > 1) f->tvw_NodeClick(node);
-    f->tvw->Select(node);
-    command->trigger();
-    return Recorded();
-  }
-  static void ExpectBroken(ScriptedDialogs& dialogs, int answer) {
-    dialogs.expectBox("Delete Broken Keyword?",
-                      "The keyword has a broken target and cannot be launched. Would you like to delete the keyword?",
-                      answer, 52);
-  }
-
-  QString folder, song;
-  std::unique_ptr<frmMain> f;
-};
-
-TEST_F(RunCommandsTest, RunAndOpenContainingFolder) {
-  ScriptedDialogs dialogs;
+// Words after a keyword: one rule for zelkar-open, the desktop's search and the window's box.
+TEST_F(ResolutionTest, HostileWordsStayDataInEveryKindOfTarget) {
+  const QString script = MakeScript("prog");
+  const QString document = MakeFile("notes a&b.txt");
+  MakeFile("plain.txt");
+  const QString wiki = "https://en.wikipedia.org/wiki/%s";
+  const QString pwned = "$(touch pwned)";
   const struct {
     const char* keyword;
-    int offset;  // 1: its target node
+    QString target;
+    QStringList words;
+    std::string expected;  // "refused" for a target that takes no words
+    QString typed;         // the same typed into the window's box ("" = not typed)
+  } rows[] = {
+      {"wiki", wiki, {"it's", pwned}, "open https://en.wikipedia.org/wiki/it%27s%20%24%28touch%20pwned%29",
+       "wiki it's " + pwned},
+      {"query", "www.example.com/?q=%s&lang=en", {"a&b=c#d", "naïve"},
+       "open http://www.example.com/?q=a%26b%3Dc%23d%20na%C3%AFve&lang=en", ""},
+      {"programs", '"' + script + "\" --query=%s", {"a b", pwned}, Start(script + "|--query=a b $(touch pwned)"), ""},
+      {"prog", script, {"a b", "&", "#c"}, Start(script + "|a b|&|#c"), "prog 'a b' \"&\" \\#c"},
+      {"notes", path("notes %s.txt"), {"a&b"}, Open(document), "notes a&b"},
+      {"plain", path("plain.txt"), {"more"}, "refused", "plain more"},
+      {"site", "https://example.com/", {"more"}, "refused", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.keyword);
+    Put(QString::fromLatin1(row.keyword) + ".exe", row.target);
+    backend.clear();
+    const launch::KeywordOpening opening = launch::OpenKeyword(row.keyword, row.words, backend);
+    EXPECT_EQ(opening.result == launch::KeywordOpening::TakesNoArguments ? "refused" : Recorded(), row.expected);
+    if (row.typed.isEmpty()) continue;
+    EXPECT_EQ(launch::RefusedWords(row.typed).has_value(), row.expected == "refused");
+    EXPECT_EQ(Launch(row.typed), row.expected == "refused" ? "failed none" : row.expected);
+  }
+}
+
+// The window's commands that run a node, its folder, the target and help.
+TEST_F(ResolutionTest, RunCommandsOfTheWindow) {
+  const QString folder = path("Music");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString song = MakeFile("Music/song.ogg");
+  Put("song.exe", song);
+  Put("music.exe", folder);
+  Put("site.exe", "www.example.com/Page");
+  Put("edited.exe", MakeFile("decoy.txt"));
+  auto f = Window();
+  ScriptedDialogs dialogs;
+  const struct {
+    const char* keyword;  // "": the root
+    int offset;           // 1: its target node
     QAction* command;
     std::string recorded;
   } rows[] = {
       {"site.exe", 0, f->mnuKWR, "open http://www.example.com/Page"},  // the address, never the keyword's name
       {"music.exe", 0, f->mnuKWR, Open(folder)},
-      {"song.exe", 1, f->mnuHideRun, Open(song)},
-      {"song.exe", 0, f->mnuKWOCF, Open(folder)},
       {"song.exe", 1, f->mnuHOCF, Open(folder)},  // the node's own text
-      {"music.exe", 0, f->mnuKWOCF, Open(folder)},
-      {"site.exe", 0, f->mnuHOCF, "open http://www.example.com/Page"},
+      {"", 0, f->mnuHideRun, "none"},  // nothing runs on the root
+      {"", 0, f->mnuHRB, "open mailto:support@orbrin.example?Subject=Found%20a%20bug..."},
   };
-  for (const auto& r : rows) EXPECT_EQ(On(r.keyword, r.offset, r.command), r.recorded) << r.keyword;
-  backend.clear();
-  f->tvw->Select(1);  // the root: nothing run, nothing asked
-  f->cmdRun_Click();
-  f->mnuHOCF_Click();
-  EXPECT_EQ(Recorded(), "none");
+  const auto on = [&](const QString& keyword, int offset, QAction* command) {
+    backend.clear();
+    const int node = keyword.isEmpty() ? 1 : Node(*f, keyword) + offset;
+    if (node > 1) f->tvw_NodeClick(node);
+    f->tvw->Select(node);
+    command->trigger();
+    return Recorded();
+  };
+  for (const auto& r : rows) EXPECT_EQ(on(r.keyword, r.offset, r.command), r.recorded) << r.keyword;
+  f->lblPath->setCaption(song);
+  EXPECT_EQ(on("", 0, f->mnuTR), Open(song));
+  EXPECT_EQ(modShellExe::MailAddress("a@b.example", "S 1", "B, 2!", "c@d", "e@f"),
+            "mailto:a@b.example?Subject=S 1&Body=B, 2!&CC=c@d&BCC=e@f");  // the values as written
+  backend.openResult = false;  // no browser: Update stays silent
+  EXPECT_EQ(on("", 0, f->mnuHU), "open https://orbrin.example/zelkar");
+
+  // Words typed after a keyword whose target takes none are refused with a box.
+  dialogs.expectBox("Error", "The keyword 'music' opens " + folder + ", which takes no words. Put %s in its target "
+                    "where the words go.", answer::OK, 16);
+  f->txtExe->setText("music some jazz");
+  f->cmdRunTxt_Click();
+
+  // A broken keyword may be deleted, under its registered name.
   QFile::remove(song);
   dialogs.expectBox("Error", "File not found", answer::OK, 16);
-  EXPECT_EQ(On("song.exe", 0, f->mnuHOCF), "none");
-}
-
-TEST_F(RunCommandsTest, ABrokenKeywordMayBeDeletedUnderItsRegisteredName) {
-  ScriptedDialogs dialogs;
-  QFile::remove(song);
-  ExpectBroken(dialogs, answer::No);
-  EXPECT_EQ(On("song.exe", 0, f->mnuKWR), "none");
+  EXPECT_EQ(on("song.exe", 0, f->mnuHOCF), "none");
+  const QString broken = "The keyword has a broken target and cannot be launched. Would you like to delete the keyword?";
+  dialogs.expectBox("Delete Broken Keyword?", broken, answer::No, 52);
+  on("song.exe", 0, f->mnuKWR);
   EXPECT_TRUE(Has("song.exe"));
-
-  // An unregistered keyword runs under the registered name, and that entry is deleted.
   const int node = Node(*f, "song.exe");
   f->tvw->SetText(node, "edited.exe");  // as an unfinished rename leaves it
   f->tvw->SetForeColor(node, colour::Red);
   f->tvw->SetTag(node, "song.exe");
-  f->tvw->Select(node);
-  ExpectBroken(dialogs, answer::Yes);
+  dialogs.expectBox("Delete Broken Keyword?", broken, answer::Yes, 52);
   dialogs.expectBoxTitled("Unregistered Keyword", answer::No);  // asked by the reload
   f->cmdRun_Click();
   EXPECT_FALSE(Has("song.exe"));
   EXPECT_TRUE(Has("edited.exe"));
-  EXPECT_EQ(Node(*f, "song.exe"), 0);
   EXPECT_EQ(Recorded(), "none");
-}
-
-TEST_F(RunCommandsTest, TargetLabelAndHelpCommands) {
-  ScriptedDialogs dialogs;
-  // Words typed after a keyword whose target takes none are refused with a box.
-  dialogs.expectBox("Error",
-                    QString("The keyword 'music' opens %1, which takes no words. Put %s in its target where "
-                            "the words go.")
-                        .arg(folder),
-                    answer::OK, 16);
-  backend.clear();
-  {
-    const QSignalBlocker asTyped(f->txtExe);  // no completion
-    f->txtExe->setText("music some jazz");
-    f->cmdRunTxt_Click();
-  }
-  EXPECT_EQ(Recorded(), "none");
-
-  f->lblPath->setCaption(song);
-  EXPECT_EQ(On("", 0, f->mnuTR), Open(song));
-  backend.openResult = false;  // no browser: Update stays silent
-  EXPECT_EQ(On("", 0, f->mnuHU), "open https://orbrin.example/zelkar");
-  EXPECT_EQ(On("", 0, f->mnuHRB), "open mailto:support@orbrin.example?Subject=Found%20a%20bug...");
 }
 
 }  // namespace

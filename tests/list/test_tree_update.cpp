@@ -17,13 +17,9 @@ QStringList Shown(const frmMain& f) {
   QTreeWidget* widget = tree.widget();
   for (int i = 1; i <= tree.Count(); ++i) {
     const QImage picture = f.imlTVW->Picture(tree.Image(i)).pixmap(16, 16).toImage();
-    lines << QStringLiteral("%1 parent %2: %3 [%4 %5] colour %6 tag %7")
-                 .arg(i)
-                 .arg(tree.Parent(i))
-                 .arg(tree.Text(i), tree.Image(i))
-                 .arg(qHashBits(picture.constBits(), static_cast<size_t>(picture.sizeInBytes())))
-                 .arg(tree.ForeColor(i))
-                 .arg(tree.Tag(i));
+    lines << QStringLiteral("%1 parent %2: %3 [%4 %5] colour %6 tag %7").arg(i).arg(tree.Parent(i))
+                 .arg(tree.Text(i), tree.Image(i)).arg(qHashBits(picture.constBits(), size_t(picture.sizeInBytes())))
+                 .arg(tree.ForeColor(i)).arg(tree.Tag(i));
   }
   // Display order and folding: the root, each keyword, its target.
   QTreeWidgetItem* root = widget->topLevelItem(0);
@@ -33,8 +29,7 @@ QStringList Shown(const frmMain& f) {
   lines << folding;
   QStringList images;
   for (int i = 1; i <= f.imlTVW->Count(); ++i) images << f.imlTVW->Key(i);
-  lines << images.join(' ');
-  lines << f.windowTitle() << QStringLiteral("selected %1").arg(tree.SelectedItem()) << f.txtExe->text();
+  lines << images.join(' ') << f.windowTitle() << QString::number(tree.SelectedItem()) << f.txtExe->text();
   return lines;
 }
 
