@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QString>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -41,5 +42,12 @@ int main(int argc, char** argv) {
                  qPrintable(QDBusConnection::sessionBus().lastError().message()));
     return 1;
   }
+  // The bus does not stop what it started when it goes away (a session's end,
+  // dbus-run-session's return): the service goes with it.
+  QTimer busGone;
+  QObject::connect(&busGone, &QTimer::timeout, &app, [] {
+    if (!QDBusConnection::sessionBus().isConnected()) QCoreApplication::quit();
+  });
+  busGone.start(2000);
   return app.exec();
 }
