@@ -1,68 +1,88 @@
-#include <utility>
-#include <vector>
-
 #include "backup/core/BackupFormat.h"
+#include "backup/core/modINI.h"
 #include "support/BackupTest.h"
 
 namespace zelkar::test {
 namespace {
 
-using backup::ProfileNumber;
 using Records = std::vector<std::pair<QString, QString>>;
-
-class FormatTest : public BackupTest {
- protected:
-  Records read(const QByteArray& bytes) { return readFile(Write("old.zkb", bytes)); }
-  static Records readFile(const QString& file) {
-    Records records;
-    QString error;
-    EXPECT_TRUE(backup::ReadOldFormatRecords(
-        file, [&](const QString& k, const QString& t) { records.emplace_back(k, t); }, &error));
-    return records;
-  }
-};
+using FormatTest = BackupTest;
 
 TEST_F(FormatTest, ProfileNumberRule) {
-  const std::vector<std::pair<const char*, std::optional<int>>> cases{{"18", 18},
-                                                                      {"110", 110},
-                                                                      {"", 0},
-                                                                      {"abc", 0},
-                                                                      {"17.5", 18},
-                                                                      {"18.5", 18},
-                                                                      {"18.51", 19},
-                                                                      {"18.49", 18},
-                                                                      {"  -2.5", -2},
-                                                                      {"+7 apples", 7},
-                                                                      {".6", 1},
-                                                                      {"32767", 32767},
-                                                                      {"-32768", -32768},
-                                                                      {"32768", std::nullopt},
-                                                                      {"32767.5", std::nullopt},
-                                                                      {"-32769", std::nullopt},
-                                                                      {"99999999999999999999999", std::nullopt}};
-  for (const auto& [text, number] : cases) EXPECT_EQ(ProfileNumber(text), number) << text;
+  const std::vector<std::pair<const char*, std::optional<int>>> cases{
+      {"18", 18},        {"", 0},          {"abc", 0},         {"17.5", 18},         {"18.5", 18},
+      {"18.51", 19},     {"  -2.5", -2},   {"+7 apples", 7},   {".6", 1},            {"32767", 32767},
+      {"-32768", -32768}, {"32768", std::nullopt}, {"32767.5", std::nullopt}, {"-32769", std::nullopt},
+      {"99999999999999999999999", std::nullopt}};
+  for (const auto& [text, number] : cases) EXPECT_EQ(backup::ProfileNumber(text), number) << text;
 }
 
 TEST_F(FormatTest, OldFormatRecords) {
-  const Records expected{{"notepad.exe", "C:\\WINDOWS\\notepad.exe"},
-                         {"calc.exe", "C:\\WINDOWS\\system32\\calc.exe"},
-                         {"empty.exe", ""},
-                         {"comma.exe", "C:\\a,b\\tool.exe"},
-                         {"bare.exe", "/usr/bin/bare"}};
-  EXPECT_EQ(readFile(testdata("backups/old-format.zkb")), expected);
-  // Quoted line ends belong to the field; unquoted fields lose trailing blanks.
-  EXPECT_EQ(read("\"two\nlines.exe\" junk ,\t plain target  \nk2,\"t2\""),
-            (Records{{"two\nlines.exe", "plain target"}, {"k2", "t2"}}));
-  // An unbalanced quote runs to the end of the file.
-  EXPECT_EQ(read("a.exe,\"open, never closed\r\nb.exe,c"), (Records{{"a.exe", "open, never closed\r\nb.exe,c"}}));
-  EXPECT_EQ(read("a,b\r\n\r\nc"), (Records{{"a", "b"}, {"", "c"}}));
-  EXPECT_EQ(read("lonely"), (Records{{"lonely", ""}}));
-  EXPECT_EQ(read("\"caf\xE9.exe\",\"/x\""), (Records{{QString::fromUtf8("caf\xC3\xA9.exe"), "/x"}}));
-
+  const std::pair<QByteArray, Records> cases[] = {
+      // Quoted line ends belong to the field; unquoted fields lose trailing blanks.
+      {"\"two\nlines.exe\" junk ,\t plain target  \nk2,\"t2\"", {{"two\nlines.exe", "plain target"}, {"k2", "t2"}}},
+      // An unbalanced quote runs to the end of the file.
+      {"a.exe,\"open, never closed\r\nb.exe,c", {{"a.exe", "open, never closed\r\nb.exe,c"}}},
+      {"a,b\r\n\r\nc", {{"a", "b"}, {"", "c"}}},
+      {"lonely", {{"lonely", ""}}},
+      {"\"caf\xE9.exe\",\"/x\"", {{QString::fromUtf8("caf\xC3\xA9.exe"), "/x"}}}};
   QString error;
-  EXPECT_FALSE(backup::ReadOldFormatRecords(
-      path("missing.zkb"), [](const QString&, const QString&) {}, &error));
+  for (const auto& [bytes, expected] : cases) {
+    Records records;
+    EXPECT_TRUE(backup::ReadOldFormatRecords(
+        Write("old.zkb", bytes), [&](const QString& k, const QString& t) { records.emplace_back(k, t); }, &error));
+    EXPECT_EQ(records, expected) << bytes.toStdString();
+  }
+  EXPECT_FALSE(backup::ReadOldFormatRecords(path("missing.zkb"), [](const QString&, const QString&) {}, &error));
   EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(FormatTest, ReformatConvertsInPlaceAndLeavesAStrangersTmpAlone) {
+  const QString file = Sample("old-format.zkb", "b/old.zkb");
+  const QByteArray stranger = "[Keywords]\r\n9=stranger.exe\r\n[Targets]\r\n9=/x\r\n";
+  Write("b/tmp", stranger);
+  ScriptedDialogs dialogs;
+  frmMain form;
+  {
+    modINI::Batch batch(file);  // an open batch sees the converted file
+    form.ReformatZKB(file);
+    EXPECT_EQ(modINI::ReadINI("Targets", "3", file), "C:\\a,b\\tool.exe");
+  }
+  EXPECT_EQ(Bytes(file),
+            "[Zelkar]\r\nVersion=18\r\n"
+            "[Keywords]\r\n1=notepad.exe\r\n2=calc.exe\r\n3=comma.exe\r\n4=bare.exe\r\n"
+            "[Targets]\r\n1=C:\\WINDOWS\\notepad.exe\r\n2=C:\\WINDOWS\\system32\\calc.exe\r\n"
+            "3=C:\\a,b\\tool.exe\r\n4=/usr/bin/bare\r\n"
+            "[Count]\r\nKeywords=4\r\n");
+  EXPECT_EQ(Bytes(path("b/tmp")), stranger);
+  EXPECT_EQ(FilesIn("b"), (QStringList{"old.zkb", "tmp"}));
+
+  // A file without records gets an empty count.
+  const QString empty = Write("empty.zkb", "\"only.exe\",\"\"\r\n,\"/no/keyword\"\r\n");
+  form.ReformatZKB(empty);
+  EXPECT_EQ(Bytes(empty), "[Zelkar]\r\nVersion=18\r\n[Count]\r\nKeywords=\r\n");
+}
+
+TEST_F(FormatTest, FailedReformatShowsTheReasonAndKeepsTheOriginal) {
+  QDir().mkpath(path("m"));
+  ScriptedDialogs dialogs;
+  frmMain form;
+  dialogs.expectBox("Error", "No such file or directory", answer::OK, mb::Critical);
+  form.ReformatZKB(path("m/gone.zkb"));
+  EXPECT_TRUE(FilesIn("m").isEmpty());
+
+  // The longest name the folder allows leaves no room for a work file beside it.
+  const QByteArray old = "\"k.exe\",\"/t\"\r\n";
+  const QString file = Write("long/" + QString(251, u'n') + ".zkb", old);
+  dialogs.expectBox("Error", "File name too long", answer::OK, mb::Critical);
+  form.ReformatZKB(file);
+  EXPECT_EQ(Bytes(file), old);
+  EXPECT_EQ(FilesIn("long").size(), 1);
+
+  QDir().mkpath(path("d/dir.zkb"));
+  dialogs.expectBoxTitled("Error", answer::OK);
+  form.ReformatZKB(path("d/dir.zkb"));
+  EXPECT_EQ(FilesIn("d"), QStringList{"dir.zkb"});
 }
 
 }  // namespace
