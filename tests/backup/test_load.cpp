@@ -1,6 +1,9 @@
+// Loading and importing backup files: by path, through the dialog, dropped on
+// the tree or named on the command line; old formats, odd files and files
+// from outside.
 #include "support/BackupTest.h"
 
-#include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace zelkar::test {
 namespace {
@@ -12,12 +15,19 @@ QString FormatError(const QString& title) {
          "be able to read the file.";
 }
 
+QString NotHandled(const QString& type) {
+  return "Zelkar does not handle " + type + (type.endsWith('s', Qt::CaseInsensitive) ? "" : "s");
+}
+
 const Keywords kKeep{{"keep.exe", "/usr/bin/keep"}};
 
 class LoadTest : public BackupTest {
  protected:
   void SetUp() override {
     BackupTest::SetUp();
+    // What start-up registers for the backup file type.
+    modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\.zkb\\", "Zelkar.File", 0);
+    modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\", "Zelkar Backup File", 0);
     Put("keep.exe", "/usr/bin/keep");
     Put("hollow.exe", "");  // the tree does not list it, so a load leaves it
     form = Window();
@@ -26,10 +36,15 @@ class LoadTest : public BackupTest {
     form.reset();
     BackupTest::TearDown();
   }
-  Keywords Listed() {
+  static Keywords Listed() {
     Keywords all = Registered();
     all.erase("hollow.exe");
     return all;
+  }
+  static void RunCommandLine(const QString& line) {
+    frmMain started(line);
+    started.LoadTVW(false);
+    started.DoCommandLine();
   }
   std::unique_ptr<frmMain> form;
 };
@@ -103,30 +118,40 @@ TEST_F(LoadTest, OldFormatIsReadOnlyAfterConversion) {
   EXPECT_EQ(Listed()["comma.exe"], "C:\\a,b\\tool.exe");
 }
 
-TEST_F(LoadTest, FailuresKeepTheKeywordsAsTheyWere) {
-  // A conversion that fails, shown with its own message.
-  const QString missing = path("gone.zkb");
-  ScriptedDialogs dialogs;
-  ExpectLoadQuestion(dialogs, missing, answer::Yes);
-  dialogs.expectBox("Format Error", FormatError(missing), answer::Yes, 20).expectBoxTitled("Error", answer::OK);
-  EXPECT_FALSE(form->LoadList(missing));
-
-  // The disk fills up as the second keyword is written.
-  const QString fails = Write("fails.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=first.exe\n2=boom.exe\n3=last.exe\n"
-                                           "[Targets]\n1=/t/1\n2=/t/2\n3=/t/3\n[Count]\nKeywords=3\n");
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(QFile::encodeName(path("registry/machine.sqlite")).constData(), &db), SQLITE_OK);
-  const int rc = sqlite3_exec(db, "CREATE TRIGGER full BEFORE INSERT ON regkey WHEN NEW.folded = 'boom.exe' "
-                                  "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;", nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  ASSERT_EQ(rc, SQLITE_OK);
-  ExpectLoadQuestion(dialogs, fails, answer::Yes);
-  EXPECT_FALSE(form->LoadList(fails));
-  EXPECT_FALSE(form->ImportList(fails));
-
-  EXPECT_EQ(Listed(), kKeep);
-  EXPECT_EQ(Slots(), QStringList(5, ""));
-  EXPECT_EQ(form->tvw->Count(), 3);
+TEST_F(LoadTest, EveryLineEndAndEveryCountPastSixteenBitsLoads) {
+  struct Row {
+    std::string name;
+    QByteArray bytes;
+    Keywords loaded;  // nothing: the count cannot be read, and says so
+  };
+  std::vector<Row> rows;
+  const Keywords two{{"one.exe", "/one"}, {"two.exe", "/two"}};
+  for (const char* eol : {"\r\n", "\n", "\r"}) {
+    const QByteArray current = "[Zelkar]|Version=18|[Keywords]|1=one.exe|2=two.exe|[Targets]|1=/one|2=/two|[Count]|Keywords=2|";
+    rows.push_back({"current " + QByteArray(eol).toHex().toStdString(), QByteArray(current).replace('|', eol), two});
+    rows.push_back({"old " + QByteArray(eol).toHex().toStdString(),
+                    QByteArray("\"one.exe\",\"/one\"|two.exe, /two|").replace('|', eol), two});
+  }
+  const Keywords all{{"first.exe", "/1"}, {"last.exe", "/40000"}};
+  for (const auto& [count, loaded] : std::vector<std::pair<std::string, Keywords>>{
+           {"40000", all}, {"32768", {{"first.exe", "/1"}}}, {"2147483647", all}, {"2147483648", {}}})
+    rows.push_back({count, "[Zelkar]\nVersion=18\n[Keywords]\n1=first.exe\n40000=last.exe\n[Targets]\n1=/1\n40000=/40000\n"
+                           "[Count]\nKeywords=" + QByteArray::fromStdString(count) + "\n", loaded});
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Put("keep.exe", "/usr/bin/keep");
+    form->LoadTVW(false);
+    const Keywords before = Listed();
+    const QString file = Write("rows.zkb", row.bytes);
+    ScriptedDialogs dialogs;
+    ExpectLoadQuestion(dialogs, file, answer::Yes);
+    if (row.name.starts_with("old")) dialogs.expectBoxTitled("Format Error", answer::Yes);
+    if (row.loaded.empty())
+      dialogs.expectBox("Error", "Zelkar cannot load '" + file + "':\r\nits count of keywords (" + QString::fromStdString(row.name) +
+                                     ") lies beyond what Zelkar can read (2147483647).", answer::OK, 16);
+    EXPECT_EQ(form->LoadList(file), !row.loaded.empty());
+    EXPECT_EQ(Listed(), row.loaded.empty() ? before : row.loaded);
+  }
 }
 
 TEST_F(LoadTest, DialogsAndDir) {
@@ -138,12 +163,9 @@ TEST_F(LoadTest, DialogsAndDir) {
   EXPECT_TRUE(form->LoadList(""));
   EXPECT_EQ(Dir(), path("sub") + "/");
   ASSERT_EQ(dialogs.dialogs().size(), 2u);
-  const FileDialogRequest& import = dialogs.dialogs()[0].request;
-  EXPECT_EQ(import.title, "Import keywords from backup file");
-  EXPECT_EQ(import.initialDir, QDir::homePath());
-  const FileDialogRequest& load = dialogs.dialogs()[1].request;
-  EXPECT_EQ(load.title, "Open a backup list of keywords");
-  EXPECT_EQ(load.initialDir, QDir::homePath());
+  EXPECT_EQ(dialogs.dialogs()[0].request.title, "Import keywords from backup file");
+  EXPECT_EQ(dialogs.dialogs()[1].request.title, "Open a backup list of keywords");
+  EXPECT_EQ(dialogs.dialogs()[1].request.initialDir, QDir::homePath());
 }
 
 TEST_F(LoadTest, DropsOnTheTree) {
@@ -152,26 +174,99 @@ TEST_F(LoadTest, DropsOnTheTree) {
   QDir().mkpath(path("folder"));
   const QString type = modMain::FileProperty(text, modMain::property::Type);
   ASSERT_NE(type, text);
-  auto drop = [this](const QStringList& files) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& f : files) urls << QUrl::fromLocalFile(f);
-    data.setUrls(urls);
-    form->tvw_OLEDragDrop(&data);
-  };
   ScriptedDialogs dialogs;
   ExpectLoadQuestion(dialogs, upper, answer::No);
-  drop({upper});
-  dialogs.expectBox("Zelkar", "Zelkar does not handle " + type + (type.endsWith('s', Qt::CaseInsensitive) ? "" : "s"),
-                    answer::OK, 64);
-  drop({text, upper});  // only the first file counts
+  form->tvw_OLEDragDrop(FileList({upper}).get());
+  dialogs.expectBox("Zelkar", NotHandled(type), answer::OK, 64);
+  form->tvw_OLEDragDrop(FileList({text, upper}).get());  // only the first file counts
   dialogs.expectBox("Zelkar", "Zelkar cannot load directories", answer::OK, 64);
-  drop({path("folder")});
+  form->tvw_OLEDragDrop(FileList({path("folder")}).get());
   QMimeData words;
   words.setText(upper);
   form->tvw_OLEDragDrop(&words);  // not a file list
   EXPECT_EQ(Listed(), kKeep);
 }
+
+TEST_F(LoadTest, CommandLineLoadsOrImportsABackupNeverRunsIt) {
+  const QString backup = Sample("windows-crlf.zkb", "x;$(touch pwned)`id`&.zkb");  // a hostile name
+  const QString text = Write("notes.txt", "text\n");
+  const QString type = modMain::FileProperty(text, modMain::property::Type);
+  CurrentFolder here(dir());
+  ScriptedDialogs dialogs;
+  dialogs.expectBox("Import?", "Import keywords from '" + backup + "'?", answer::No, kAsk);
+  RunCommandLine(backup + " -i");
+  EXPECT_EQ(Listed(), kKeep);
+  dialogs.expectBox("Import?", "Import keywords from '" + backup + "'?", answer::Yes, kAsk);
+  RunCommandLine(backup + " -I");
+  EXPECT_EQ(Listed().size(), 4u);
+  ExpectLoadQuestion(dialogs, backup, answer::Yes);
+  RunCommandLine(backup);
+  EXPECT_EQ(Listed().size(), 3u);
+  EXPECT_EQ(Listed().count("keep.exe"), 0u);
+
+  dialogs.expectOpen(std::nullopt);  // a lone -I: the import dialog, as from a dock
+  RunCommandLine("-I");
+  // A missing file named for import is still asked about; the import then fails on its own.
+  dialogs.expectBox("Import?", "", answer::Yes, kAsk).expectBoxTitled("Format Error", answer::No);
+  RunCommandLine(path("missing.zkb -I"));
+  for (const QString& line : {text, '"' + backup + '"', backup + "; touch pwned", QString(100000, 'z'), dir(),
+                              QString("/dev/null"), path("missing.zkb")}) {
+    dialogs.expectBox("Zelkar", NotHandled(line == text ? type : line), answer::OK, 64);
+    RunCommandLine(line);
+  }
+  RunCommandLine(QString());
+  EXPECT_EQ(Listed().size(), 3u);
+  EXPECT_EQ(Recorded(), "none");
+  EXPECT_FALSE(QFileInfo::exists(path("pwned")));
+}
+
+// Pipes, devices and huge files where a backup or a shortcut is expected.
+enum class Kind { Pipe, Device, Huge };
+class SpecialFileTest : public LoadTest, public ::testing::WithParamInterface<Kind> {};
+
+TEST_P(SpecialFileTest, IsNeverReadAndSaysWhy) {
+  const QString shortcut = path("odd.url"), backup = path("odd.zkb");
+  for (const QString& file : {shortcut, backup}) {
+    switch (GetParam()) {
+      case Kind::Pipe:  // no writer ever comes: a reader that waits for one hangs
+        ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
+        break;
+      case Kind::Device:
+        ASSERT_TRUE(QFile::link("/dev/zero", file));
+        break;
+      case Kind::Huge: {
+        QFile huge(file);
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        huge.write(file == shortcut ? "[InternetShortcut]\r\nURL=http://big.example/\r\n"
+                                    : "[Zelkar]\r\nVersion=18\r\n[Keywords]\r\n1=big.exe\r\n[Targets]\r\n1=/big\r\n"
+                                      "[Count]\r\nKeywords=1\r\n");
+        // A byte more than a shortcut or a backup file ever has; sparse, so it costs no disk.
+        ASSERT_TRUE(huge.resize((file == shortcut ? 64 << 10 : 64 << 20) + 1));
+      }
+    }
+  }
+  ScriptedDialogs dialogs;
+  const auto expectRefusal = [&](const QString& verb) {
+    const QString why = GetParam() == Kind::Huge ? "File too large (more than 64 MiB)" : "Not a regular file";
+    dialogs.expectBox("Error", "Zelkar cannot " + verb + " '" + backup + "':\r\n" + why + ".", answer::OK, 16);
+  };
+  form->lblPath->setCaption("/usr/bin/before");
+  form->fraTarget_OLEDragDrop(FileList({shortcut}).get());
+  EXPECT_EQ(form->lblPath->caption(), "/usr/bin/before");
+  ExpectLoadQuestion(dialogs, backup, answer::Yes);
+  expectRefusal("load");
+  form->tvw_OLEDragDrop(FileList({backup}).get());
+  dialogs.expectOpen(backup);
+  expectRefusal("import");
+  EXPECT_FALSE(form->ImportList(QString()));
+  dialogs.expectBox("Import?", "Import keywords from '" + backup + "'?", answer::Yes, kAsk);
+  expectRefusal("import");
+  RunCommandLine(backup + " -I");
+  EXPECT_EQ(Listed(), kKeep);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outside, SpecialFileTest, ::testing::Values(Kind::Pipe, Kind::Device, Kind::Huge),
+                         [](const auto& info) { return std::string(std::array{"Pipe", "LinkToDevZero", "Huge"}[int(info.param)]); });
 
 }  // namespace
 }  // namespace zelkar::test

