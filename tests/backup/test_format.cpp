@@ -15,6 +15,10 @@ TEST_F(FormatTest, ProfileNumberRule) {
       {"-32768", -32768}, {"32768", std::nullopt}, {"32767.5", std::nullopt}, {"-32769", std::nullopt},
       {"99999999999999999999999", std::nullopt}};
   for (const auto& [text, number] : cases) EXPECT_EQ(backup::ProfileNumber(text), number) << text;
+  // Counts by the same rule in 32 bits: every file written loads again.
+  const std::vector<std::pair<const char*, std::optional<int>>> counts{
+      {"40000", 40000}, {"2147483647", 2147483647}, {"2147483648", std::nullopt}};
+  for (const auto& [text, number] : counts) EXPECT_EQ(backup::ProfileCount(text), number) << text;
 }
 
 TEST_F(FormatTest, OldFormatRecords) {
@@ -24,6 +28,7 @@ TEST_F(FormatTest, OldFormatRecords) {
       // An unbalanced quote runs to the end of the file.
       {"a.exe,\"open, never closed\r\nb.exe,c", {{"a.exe", "open, never closed\r\nb.exe,c"}}},
       {"a,b\r\n\r\nc", {{"a", "b"}, {"", "c"}}},
+      {"a,b\rc, d\r", {{"a", "b"}, {"c", "d"}}},
       {"lonely", {{"lonely", ""}}},
       {"\"caf\xE9.exe\",\"/x\"", {{QString::fromUtf8("caf\xC3\xA9.exe"), "/x"}}}};
   QString error;

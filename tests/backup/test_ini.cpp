@@ -34,7 +34,7 @@ TEST_F(IniTest, ReadingFollowsTheProfileRules) {
 }
 
 TEST_F(IniTest, RewriteKeepsLineEndsPermissionsAndEverythingElse) {
-  for (const char* eol : {"\n", "\r\n"}) {
+  for (const char* eol : {"\n", "\r\n", "\r"}) {
     SCOPED_TRACE(QByteArray(eol).toHex().toStdString());
     const QString file = Write("lf.ini", QByteArray("; by hand|[A]|one = 1|two=2||[B]|x=y|").replace('|', eol));
     const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;

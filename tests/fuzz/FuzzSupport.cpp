@@ -1,9 +1,6 @@
 #include "FuzzSupport.h"
 
-#include "app/frmMain.h"
-
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -18,7 +15,6 @@ struct RunFolder {
   QTemporaryDir temp;
   RunFolder() {
     Check(temp.isValid(), "a temporary folder");
-    for (const char* sub : {"home/.local/share", "home/.cache", "home/.config"}) QDir(temp.path()).mkpath(sub);
     const std::pair<const char*, const char*> places[] = {{"ZELKAR_REGISTRY", "registry"},
                                                           {"HOME", "home"},
                                                           {"XDG_DATA_HOME", "home/.local/share"},

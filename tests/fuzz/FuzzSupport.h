@@ -4,20 +4,14 @@
 // store, the home folders and the input files; one main window; a check that
 // stops the run.
 #include "app/core/Dialogs.h"
+#include "app/frmMain.h"
+#include "list/TreeView.h"
 #include "store/Keywords.h"
 #include "store/RegistryStore.h"
+#include "store/modRegEdit.h"
+#include "support/RecordingLaunchBackend.h"
 
-#include <QByteArray>
-#include <QString>
-
-#include <cstddef>
 #include <cstdint>
-#include <map>
-#include <optional>
-
-namespace zelkar {
-class frmMain;
-}
 
 namespace zelkar::fuzz {
 

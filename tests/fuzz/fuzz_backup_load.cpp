@@ -3,12 +3,8 @@
 // and nothing is ever started.
 #include "FuzzSupport.h"
 
-#include "app/frmMain.h"
 #include "backup/core/BackupFormat.h"
 #include "backup/core/modINI.h"
-#include "list/TreeView.h"
-#include "store/modRegEdit.h"
-#include "support/RecordingLaunchBackend.h"
 
 #include <algorithm>
 #include <ranges>

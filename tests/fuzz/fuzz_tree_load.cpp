@@ -3,11 +3,6 @@
 // anything, and shows each keyword with its target.
 #include "FuzzSupport.h"
 
-#include "app/frmMain.h"
-#include "list/TreeView.h"
-#include "store/modRegEdit.h"
-#include "support/RecordingLaunchBackend.h"
-
 using namespace zelkar;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,12 +1,10 @@
 // Runs a fuzz target once over each file named on the command line (a folder:
 // each file in it), for builds without libFuzzer: the corpus and the inputs of
 // past crashes stay tests of every build.
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
