@@ -1,6 +1,6 @@
 // Backup files: any bytes, loaded and imported into a store of the run's own.
 // A load or import either takes every entry of the file or changes nothing,
-// and nothing is ever started.
+// never touches a key outside App Paths, and never starts anything.
 #include "FuzzSupport.h"
 
 #include "backup/core/BackupFormat.h"
@@ -45,6 +45,20 @@ std::optional<std::map<QString, std::pair<QString, QString>>> Entries(const QStr
   return entries;
 }
 
+// Every key of the machine's hive outside App Paths, with its default value:
+// no keyword name, however it spells a path, reaches one.
+QStringList Outside() {
+  QStringList keys;
+  const auto add = [&keys](const auto& self, const QString& path) -> void {
+    if (path == fuzz::AppPaths()) return;
+    keys << path + u'=' + modRegEdit::GetString(store::Hive::LocalMachine, path, QString(), QString());
+    for (const QString& name : store::RegistryStore::current().subkeys(store::Hive::LocalMachine, path))
+      self(self, path.isEmpty() ? name : path + u'\\' + name);
+  };
+  add(add, QString());
+  return keys;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -55,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::ResetKeywords(kBefore);
     form.LoadTVW(false);
     const fuzz::Snapshot before = fuzz::Keywords();
+    const QStringList outside = Outside();
     const QString file = fuzz::WriteFile(QStringLiteral("backup.zkb"), fuzz::Bytes(data, size));
     if (!(load ? form.LoadList(file) : form.ImportList(file))) {
       ZELKAR_FUZZ_CHECK(fuzz::Keywords() == before);
@@ -72,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!entries->count(name.toCaseFolded()))
           ZELKAR_FUZZ_CHECK(modRegEdit::RegReadValue(kAppPathsFull + name + u'\\') == target);
     }
+    ZELKAR_FUZZ_CHECK(Outside() == outside);
     ZELKAR_FUZZ_CHECK(form.tvw->Count() % 2 == 1);
   }
   ZELKAR_FUZZ_CHECK(launcher.requests().empty());
