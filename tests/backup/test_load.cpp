@@ -50,10 +50,12 @@ class LoadTest : public BackupTest {
 };
 
 TEST_F(LoadTest, LoadReplacesImportMerges) {
-  const QString crlf = Sample("windows-crlf.zkb", "crlf.zkb");
+  const QString crlf = Sample("windows-crlf.zkb", "sub/crlf.zkb");
   Put("notepad.exe", "/old/notepad");
   form->LoadTVW(false);
   ScriptedDialogs dialogs;  // importing asks nothing, even about overwriting
+  dialogs.expectOpen(std::nullopt);
+  EXPECT_FALSE(form->ImportList(""));
   EXPECT_TRUE(form->ImportList(crlf));
   const Keywords crlfKeywords{{"docs.exe", "C:\\Documents and Settings\\All Users\\Documents"},
                               {"notepad.exe", "C:\\WINDOWS\\notepad.exe"},
@@ -62,15 +64,21 @@ TEST_F(LoadTest, LoadReplacesImportMerges) {
   merged.insert(*kKeep.begin());
   EXPECT_EQ(Listed(), merged);
   EXPECT_EQ(Slots(), QStringList(5, ""));
+  EXPECT_EQ(Dir(), "");  // by path, never through the dialog
 
   ExpectLoadQuestion(dialogs, crlf, answer::No);
   EXPECT_FALSE(form->LoadList(crlf));
+  dialogs.expectOpen(crlf);
   ExpectLoadQuestion(dialogs, crlf, answer::Yes);
-  EXPECT_TRUE(form->LoadList(crlf));
+  EXPECT_TRUE(form->LoadList(""));
   EXPECT_EQ(Listed(), crlfKeywords);
   EXPECT_EQ(Registered().count("hollow.exe"), 1u);
   EXPECT_EQ(form->tvw->Count(), 7);
   EXPECT_EQ(Slots()[0], crlf);
+  EXPECT_EQ(Dir(), path("sub") + "/");
+  EXPECT_EQ(dialogs.dialogs()[0].request.title, "Import keywords from backup file");
+  EXPECT_EQ(dialogs.dialogs()[1].request.title, "Open a backup list of keywords");
+  EXPECT_EQ(dialogs.dialogs()[1].request.initialDir, QDir::homePath());
 
   // Count 0: a load unregisters what the tree showed, an import changes nothing.
   const QString zero = Write("zero.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=x.exe\n[Targets]\n1=/x\n[Count]\nKeywords=0\n");
@@ -79,7 +87,6 @@ TEST_F(LoadTest, LoadReplacesImportMerges) {
   ExpectLoadQuestion(dialogs, zero, answer::Yes);
   EXPECT_TRUE(form->LoadList(zero));
   EXPECT_EQ(Listed(), Keywords{});
-  EXPECT_EQ(Dir(), "");  // loaded by path, never through the dialog
 }
 
 TEST_F(LoadTest, EntriesWithBothPartsUpToTheCountAnyVersionFromThisOneOn) {
@@ -113,48 +120,38 @@ TEST_F(LoadTest, OldFormatIsReadOnlyAfterConversion) {
   EXPECT_EQ(Listed()["comma.exe"], "C:\\a,b\\tool.exe");
 }
 
-TEST_F(LoadTest, DialogsAndDir) {
-  const QString file = Sample("later-version.zkb", "sub/later.zkb");
-  ScriptedDialogs dialogs;
-  dialogs.expectOpen(std::nullopt).expectOpen(file);
-  EXPECT_FALSE(form->ImportList(""));
-  ExpectLoadQuestion(dialogs, file, answer::Yes);
-  EXPECT_TRUE(form->LoadList(""));
-  EXPECT_EQ(Dir(), path("sub") + "/");
-  ASSERT_EQ(dialogs.dialogs().size(), 2u);
-  EXPECT_EQ(dialogs.dialogs()[0].request.title, "Import keywords from backup file");
-  EXPECT_EQ(dialogs.dialogs()[1].request.title, "Open a backup list of keywords");
-  EXPECT_EQ(dialogs.dialogs()[1].request.initialDir, QDir::homePath());
-}
-
-TEST_F(LoadTest, DropsOnTheTree) {
-  const QString upper = Sample("windows-crlf.zkb", "UPPER.ZKB");
+TEST_F(LoadTest, FilesDroppedOrNamedOnTheCommandLineAreLoadedNeverRun) {
+  const QString backup = Sample("windows-crlf.zkb", "x;$(touch pwned)`id`&.ZKB");  // a hostile name
   const QString text = Write("notes.txt", "just text\n");
   QDir().mkpath(path("folder"));
   const QString type = modMain::FileProperty(text, modMain::property::Type);
   ASSERT_NE(type, text);
+  CurrentFolder here(dir());
   ScriptedDialogs dialogs;
-  ExpectLoadQuestion(dialogs, upper, answer::No);
-  form->tvw_OLEDragDrop(FileList({upper}).get());
+  ExpectLoadQuestion(dialogs, backup, answer::No);
+  form->tvw_OLEDragDrop(FileList({backup}).get());
   dialogs.expectBox("Zelkar", NotHandled(type), answer::OK, 64);
-  form->tvw_OLEDragDrop(FileList({text, upper}).get());  // only the first file counts
+  form->tvw_OLEDragDrop(FileList({text, backup}).get());  // only the first file counts
   dialogs.expectBox("Zelkar", "Zelkar cannot load directories", answer::OK, 64);
   form->tvw_OLEDragDrop(FileList({path("folder")}).get());
   QMimeData words;
-  words.setText(upper);
+  words.setText(backup);
   form->tvw_OLEDragDrop(&words);  // not a file list
-  EXPECT_EQ(Listed(), kKeep);
-}
-
-TEST_F(LoadTest, CommandLineLoadsOrImportsABackupNeverRunsIt) {
-  const QString backup = Sample("windows-crlf.zkb", "x;$(touch pwned)`id`&.zkb");  // a hostile name
-  const QString text = Write("notes.txt", "text\n");
-  const QString type = modMain::FileProperty(text, modMain::property::Type);
-  CurrentFolder here(dir());
-  ScriptedDialogs dialogs;
+  for (const QString& line : {text, '"' + backup + '"', backup + "; touch pwned", QString(100000, 'z'), dir(),
+                              QString("/dev/null"), path("missing.zkb")}) {
+    dialogs.expectBox("Zelkar", NotHandled(line == text ? type : line), answer::OK, 64);
+    RunCommandLine(line);
+  }
+  RunCommandLine(QString());
+  dialogs.expectOpen(std::nullopt);  // a lone -I: the import dialog, as from a dock
+  RunCommandLine("-I");
+  // A missing file named for import is still asked about; the import then fails on its own.
+  dialogs.expectBox("Import?", "", answer::Yes, kAsk).expectBoxTitled("Format Error", answer::No);
+  RunCommandLine(path("missing.zkb -I"));
   dialogs.expectBox("Import?", "Import keywords from '" + backup + "'?", answer::No, kAsk);
   RunCommandLine(backup + " -i");
   EXPECT_EQ(Listed(), kKeep);
+
   dialogs.expectBox("Import?", "Import keywords from '" + backup + "'?", answer::Yes, kAsk);
   RunCommandLine(backup + " -I");
   EXPECT_EQ(Listed().size(), 4u);
@@ -162,38 +159,21 @@ TEST_F(LoadTest, CommandLineLoadsOrImportsABackupNeverRunsIt) {
   RunCommandLine(backup);
   EXPECT_EQ(Listed().size(), 3u);
   EXPECT_EQ(Listed().count("keep.exe"), 0u);
-
-  dialogs.expectOpen(std::nullopt);  // a lone -I: the import dialog, as from a dock
-  RunCommandLine("-I");
-  // A missing file named for import is still asked about; the import then fails on its own.
-  dialogs.expectBox("Import?", "", answer::Yes, kAsk).expectBoxTitled("Format Error", answer::No);
-  RunCommandLine(path("missing.zkb -I"));
-  for (const QString& line : {text, '"' + backup + '"', backup + "; touch pwned", QString(100000, 'z'), dir(),
-                              QString("/dev/null"), path("missing.zkb")}) {
-    dialogs.expectBox("Zelkar", NotHandled(line == text ? type : line), answer::OK, 64);
-    RunCommandLine(line);
-  }
-  RunCommandLine(QString());
-  EXPECT_EQ(Listed().size(), 3u);
   EXPECT_EQ(Recorded(), "none");
   EXPECT_FALSE(QFileInfo::exists(path("pwned")));
 }
 
 // Pipes, devices and huge files where a backup or a shortcut is expected.
-enum class Kind { Pipe, Device, Huge };
-class SpecialFileTest : public LoadTest, public ::testing::WithParamInterface<Kind> {};
-
-TEST_P(SpecialFileTest, IsNeverReadAndSaysWhy) {
-  const QString shortcut = path("odd.url"), backup = path("odd.zkb");
-  for (const QString& file : {shortcut, backup}) {
-    switch (GetParam()) {
-      case Kind::Pipe:  // no writer ever comes: a reader that waits for one hangs
+TEST_F(LoadTest, SpecialFilesAreNeverReadAndSayWhy) {
+  for (const QString kind : {"pipe", "device", "huge"}) {
+    SCOPED_TRACE(kind.toStdString());
+    const QString shortcut = path(kind + ".url"), backup = path(kind + ".zkb");
+    for (const QString& file : {shortcut, backup}) {
+      if (kind == "pipe") {  // no writer ever comes: a reader that waits for one hangs
         ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
-        break;
-      case Kind::Device:
+      } else if (kind == "device") {
         ASSERT_TRUE(QFile::link("/dev/zero", file));
-        break;
-      case Kind::Huge: {
+      } else {
         QFile huge(file);
         ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
         huge.write(file == shortcut ? "[InternetShortcut]\r\nURL=http://big.example/\r\n"
@@ -203,29 +183,19 @@ TEST_P(SpecialFileTest, IsNeverReadAndSaysWhy) {
         ASSERT_TRUE(huge.resize((file == shortcut ? 64 << 10 : 64 << 20) + 1));
       }
     }
+    ScriptedDialogs dialogs;
+    const QString why = kind == "huge" ? "File too large (more than 64 MiB)" : "Not a regular file";
+    form->lblPath->setCaption("/usr/bin/before");
+    form->fraTarget_OLEDragDrop(FileList({shortcut}).get());
+    EXPECT_EQ(form->lblPath->caption(), "/usr/bin/before");
+    ExpectLoadQuestion(dialogs, backup, answer::Yes);
+    dialogs.expectBox("Error", "Zelkar cannot load '" + backup + "':\r\n" + why + ".", answer::OK, 16);
+    form->tvw_OLEDragDrop(FileList({backup}).get());
+    dialogs.expectOpen(backup).expectBox("Error", "Zelkar cannot import '" + backup + "':\r\n" + why + ".", answer::OK, 16);
+    EXPECT_FALSE(form->ImportList(QString()));
+    EXPECT_EQ(Listed(), kKeep);
   }
-  ScriptedDialogs dialogs;
-  const auto expectRefusal = [&](const QString& verb) {
-    const QString why = GetParam() == Kind::Huge ? "File too large (more than 64 MiB)" : "Not a regular file";
-    dialogs.expectBox("Error", "Zelkar cannot " + verb + " '" + backup + "':\r\n" + why + ".", answer::OK, 16);
-  };
-  form->lblPath->setCaption("/usr/bin/before");
-  form->fraTarget_OLEDragDrop(FileList({shortcut}).get());
-  EXPECT_EQ(form->lblPath->caption(), "/usr/bin/before");
-  ExpectLoadQuestion(dialogs, backup, answer::Yes);
-  expectRefusal("load");
-  form->tvw_OLEDragDrop(FileList({backup}).get());
-  dialogs.expectOpen(backup);
-  expectRefusal("import");
-  EXPECT_FALSE(form->ImportList(QString()));
-  dialogs.expectBox("Import?", "Import keywords from '" + backup + "'?", answer::Yes, kAsk);
-  expectRefusal("import");
-  RunCommandLine(backup + " -I");
-  EXPECT_EQ(Listed(), kKeep);
 }
-
-INSTANTIATE_TEST_SUITE_P(Outside, SpecialFileTest, ::testing::Values(Kind::Pipe, Kind::Device, Kind::Huge),
-                         [](const auto& info) { return std::string(std::array{"Pipe", "LinkToDevZero", "Huge"}[int(info.param)]); });
 
 }  // namespace
 }  // namespace zelkar::test
