@@ -1,6 +1,7 @@
 #include "support/BackupTest.h"
 
 #include <QAction>
+#include <QMenu>
 
 namespace zelkar::test {
 namespace {
@@ -128,6 +129,46 @@ TEST_F(SaveTest, FailedSaveLeavesTheOldFileWhole) {
   EXPECT_EQ(Bytes(path("plain")), "a file where a folder was");
   EXPECT_EQ(form->tvw->ForeColor(alpha), colour::Blue);
   EXPECT_EQ(Slots(), QStringList(5, ""));
+}
+
+using MRUTest = BackupTest;
+
+TEST_F(MRUTest, FiveNewestFirstPrunedOnRefreshAndShownInTheMenu) {
+  frmMain form;
+  QStringList f;
+  for (int i = 0; i < 6; ++i) {
+    f << Write(QStringLiteral("f%1.zkb").arg(i), "[Zelkar]\nVersion=18\n");
+    form.LoadMRU(f.back());
+  }
+  EXPECT_EQ(Slots(), (QStringList{f[5], f[4], f[3], f[2], f[1]}));
+  form.LoadMRU(f[2]);  // slot 3 moves to the front
+  EXPECT_EQ(Slots(), (QStringList{f[2], f[5], f[4], f[3], f[1]}));
+  // Files of one name in two folders: both stay.
+  const QString b = Write("B/Backup & more.zkb", ""), a = Write("A/Backup & more.zkb", "");
+  form.LoadMRU(b);
+  form.LoadMRU(a);
+  EXPECT_EQ(Slots(), (QStringList{a, b, f[2], f[5], f[4]}));
+
+  // A refresh drops what is gone (or a folder now) and closes up the rest.
+  ASSERT_TRUE(QFile::remove(b) && QFile::remove(f[5]) && QDir().rename(f[4], path("f4")) && QDir().mkpath(f[4]));
+  const qsizetype items = form.mnuLL->actions().size();
+  for (int twice = 0; twice < 2; ++twice) form.mnuList_Click();
+  EXPECT_EQ(Slots(), (QStringList{a, f[2], "", "", ""}));
+  ASSERT_EQ(form.mnuMRU.size(), 2u);
+  EXPECT_EQ(form.mnuMRU[0]->text(), path("A/Backup && more.zkb"));
+  EXPECT_TRUE(form.mnuMRU[1]->isEnabled());
+  EXPECT_EQ(form.mnuLL->actions().size(), items + 1);
+
+  ScriptedDialogs dialogs;
+  ExpectLoadQuestion(dialogs, f[2], answer::No);
+  form.mnuMRU[1]->trigger();
+  ASSERT_TRUE(QFile::remove(a) && QFile::remove(f[2]));
+  form.mnuMRU_Click(0);  // gone since the refresh: nothing happens
+  form.LoadMRU(QString());
+  ASSERT_EQ(form.mnuMRU.size(), 1u);
+  EXPECT_EQ(form.mnuMRU[0]->text(), "Empty");
+  EXPECT_FALSE(form.mnuMRU[0]->isEnabled());
+  EXPECT_EQ(form.mnuLL->actions().size(), items);
 }
 
 }  // namespace
