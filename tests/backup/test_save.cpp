@@ -36,28 +36,31 @@ class SaveTest : public BackupTest {
   int alpha = 0, beta = 0;
 };
 
-TEST_F(SaveTest, SaveWritesANewFileOverAnyOld) {
+TEST_F(SaveTest, SaveWritesANewFileOverAnyOldAndFailsWhole) {
   const QString fresh = path("out/list.zkb");
   const QString old = Write("out/old.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=a.exe\n2=b.exe\n3=c.exe\n"
                                            "[Targets]\n1=/a\n2=/b\n3=/c\n[Count]\nKeywords=3\n");
+  Write("plain", "a file where a folder was");
   ScriptedDialogs dialogs;
-  dialogs.expectSave(fresh).expectSave(old).expectSave(path("Backup"));
+  dialogs.expectSave(path("plain/Backup.zkb")).expectSave(path("out")).expectSave(fresh).expectSave(old);
+  EXPECT_FALSE(form->SaveList());
+  EXPECT_FALSE(form->SaveList());
   ASSERT_TRUE(form->SaveList());
   ASSERT_TRUE(form->SaveList());
   EXPECT_EQ(Bytes(fresh), kFresh);
   EXPECT_EQ(Bytes(old), kFresh);
+  EXPECT_EQ(Bytes(path("plain")), "a file where a folder was");
   EXPECT_EQ(FilesIn("out"), (QStringList{"list.zkb", "old.zkb"}));
   EXPECT_EQ(Slots(), (QStringList{old, fresh, "", "", ""}));
-  const FileDialogRequest& first = dialogs.dialogs()[0].request;
-  EXPECT_EQ(first.title, "Save a backup of your keywords");
-  EXPECT_EQ(first.filter, "Zelkar Backup (*.zkb)|*.zkb");
-  EXPECT_TRUE(first.overwritePrompt);
-  EXPECT_EQ(first.initialDir, QDir::homePath());
-  EXPECT_EQ(dialogs.dialogs()[1].request.initialDir, path("out") + "/");
+  EXPECT_EQ(dialogs.dialogs()[0].request.title, "Save a backup of your keywords");
+  EXPECT_TRUE(dialogs.dialogs()[0].request.overwritePrompt);
+  EXPECT_EQ(dialogs.dialogs()[0].request.initialDir, QDir::homePath());
+  EXPECT_EQ(dialogs.dialogs()[3].request.initialDir, path("out") + "/");
 
   // The root alone, under a name without extension.
   form->DeleteKeywords();
   form->LoadTVW(false);
+  dialogs.expectSave(path("Backup"));
   ASSERT_TRUE(form->SaveList());
   EXPECT_EQ(Bytes(path("Backup")), "[Zelkar]\r\nVersion=18\r\n[Count]\r\nKeywords=0\r\n");
   EXPECT_FALSE(QFileInfo::exists(path("Backup.zkb")));
@@ -68,14 +71,18 @@ TEST_F(SaveTest, SaveWritesANewFileOverAnyOld) {
 TEST_F(SaveTest, ExportAppendsMarkedKeywordsOrWritesTheWholeList) {
   const QString kept = Write("kept.zkb", "[Zelkar]\nVersion=17\n[Keywords]\n1=old.exe\n[Targets]\n1=/old\n[Count]\nKeywords=1\n");
   const QByteArray before = Bytes(kept);
+  Write("plain", "a file where a folder was");
   Mark(beta + 1);  // a target node marks its keyword
   EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
   form->mnuKW_Click();
   EXPECT_EQ(form->mnuKWMFE->text(), "Unmark For Exportation");
   ScriptedDialogs dialogs;
+  dialogs.expectSave(path("plain/Backup.zkb"));
+  EXPECT_FALSE(form->Export(false));
   dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::No, kAsk);
   EXPECT_FALSE(form->Export(false));
   EXPECT_EQ(Bytes(kept), before);
+  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
   dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::Yes, kAsk);
   ASSERT_TRUE(form->Export(false));
   EXPECT_EQ(Bytes(kept), "[Zelkar]\nVersion=18\n[Keywords]\n1=old.exe\n2=beta.exe\n[Targets]\n1=/old\n"
@@ -114,21 +121,6 @@ TEST_F(SaveTest, QuestionAboutMarkedKeywords) {
   dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(path("marked.zkb"));
   EXPECT_EQ(form->ExportKeywords(), 0);
   EXPECT_EQ(Bytes(path("marked.zkb")), kFresh);
-}
-
-TEST_F(SaveTest, FailedSaveLeavesTheOldFileWhole) {
-  Write("plain", "a file where a folder was");
-  QDir().mkpath(path("adir"));
-  Mark(alpha);
-  ScriptedDialogs dialogs;
-  dialogs.expectSave(path("plain/Backup.zkb")).expectSave(path("adir")).expectSave(path("plain/Backup.zkb"));
-  EXPECT_FALSE(form->SaveList());
-  EXPECT_FALSE(form->SaveList());
-  EXPECT_FALSE(form->Export(false));
-  EXPECT_TRUE(QFileInfo(path("adir")).isDir());
-  EXPECT_EQ(Bytes(path("plain")), "a file where a folder was");
-  EXPECT_EQ(form->tvw->ForeColor(alpha), colour::Blue);
-  EXPECT_EQ(Slots(), QStringList(5, ""));
 }
 
 using MRUTest = BackupTest;
