@@ -15,13 +15,9 @@ struct RunFolder {
   QTemporaryDir temp;
   RunFolder() {
     Check(temp.isValid(), "a temporary folder");
-    const std::pair<const char*, const char*> places[] = {{"ZELKAR_REGISTRY", "registry"},
-                                                          {"HOME", "home"},
-                                                          {"XDG_DATA_HOME", "home/.local/share"},
-                                                          {"XDG_CACHE_HOME", "home/.cache"},
-                                                          {"XDG_CONFIG_HOME", "home/.config"}};
-    for (const auto& [name, relative] : places) qputenv(name, QFile::encodeName(temp.filePath(relative)));
-    qunsetenv("ZELKAR_MACHINE_HIVE");
+    qputenv("ZELKAR_REGISTRY", QFile::encodeName(temp.filePath("registry")));
+    qputenv("HOME", QFile::encodeName(temp.filePath("home")));
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "ZELKAR_MACHINE_HIVE"}) qunsetenv(name);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     store::RegistryStore::resetCurrent();
   }
@@ -51,20 +47,24 @@ frmMain& Window() {
   static char* argv[] = {name, nullptr};
   // Never destroyed: a run ends in exit(), and Qt cannot take an application
   // apart once the exit handlers have begun; the process's end frees it.
-  static QApplication* const app = new QApplication(argc, argv);
+  [[maybe_unused]] static QApplication* const app = new QApplication(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Zelkar"));
   static const std::unique_ptr<frmMain> form = std::make_unique<frmMain>();
-  (void)app;
   return *form;
 }
 
 QString AppPaths() { return kAppPathsKey.chopped(1); }
 
-Snapshot Keywords() {
-  Snapshot all;
-  for (const QString& name : Store().subkeys(store::Hive::LocalMachine, AppPaths()))
-    all[name] = Store().readValue(store::Hive::LocalMachine, AppPaths() + u'\\' + name, QString());
-  return all;
+QStringList MachineKeys() {
+  QStringList keys;
+  const auto add = [&keys](const auto& self, const QString& path) -> void {
+    const auto value = Store().readValue(store::Hive::LocalMachine, path, QString());
+    keys << path + u'=' + (value ? QString::number(value->type) + u':' + value->data.toHex() : QString());
+    for (const QString& name : Store().subkeys(store::Hive::LocalMachine, path))
+      self(self, path.isEmpty() ? name : path + u'\\' + name);
+  };
+  add(add, QString());
+  return keys;
 }
 
 void ResetKeywords(const std::map<QString, QString>& entries) {

@@ -27,10 +27,9 @@ inline QByteArray Bytes(const std::uint8_t* data, std::size_t size) {
 // The main window (offscreen, with its application) that every input works in.
 frmMain& Window();
 
-// The keyword entries as the store holds them: subkey name -> default value.
-using Snapshot = std::map<QString, std::optional<store::Value>>;
 QString AppPaths();
-Snapshot Keywords();
+// Every key of the machine's hive with its default value, one line each.
+QStringList MachineKeys();
 // Replaces every keyword entry, and what lies below them, with `entries`.
 void ResetKeywords(const std::map<QString, QString>& entries);
 

@@ -1,12 +1,10 @@
 // Hostile text: typed, stored or given on a command line it is launched as
 // exactly what it names, never through a shell and never as an option of
 // another program; saved in a backup file it stays one value.
-#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include "backup/core/modINI.h"
-#include "launch/core/DetachedLaunchBackend.h"
 #include "support/BackupTest.h"
 
 namespace zelkar::test {
@@ -49,43 +47,6 @@ TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGiven) {
     EXPECT_EQ(Recorded(), "none");
   }
   EXPECT_FALSE(QFileInfo::exists(m));
-}
-
-// Real processes: what a started program receives, and that no shell ever ran.
-TEST_F(HostileTextTest, RealProgramsReceiveEachWordAsOneArgument) {
-  const struct PathScope {
-    QByteArray saved = qgetenv("PATH");
-    ~PathScope() { qputenv("PATH", saved); }
-  } pathScope;
-  ASSERT_TRUE(QDir().mkpath(path("bin")));
-  const QString opener = MakeRecorder("bin/xdg-open");  // the desktop's opener
-  qputenv("PATH", QFile::encodeName(path("bin")) + ':' + pathScope.saved);
-  launch::DetachedLaunchBackend real;
-  const launch::LaunchBackend::Scope scope(real);
-  const QString pwned = path("pwned");
-  CurrentFolder here(dir());  // where a relative "touch pwned" would land
-  const QString recorder = MakeRecorder("-rec;$(touch pwned) `touch pwned`.sh");
-  const QString document = MakeFile("-x;$(touch pwned)|`touch pwned`&.txt");
-  Put("-rf.exe", recorder);
-  Put("$(touch${IFS}pwned).exe", document);
-  auto f = Window();
-  ScriptedDialogs dialogs;
-  const QStringList words = {"$(touch " + pwned + ")", ";touch " + pwned, "`touch " + pwned + "`",
-                             "| touch " + pwned, "&& touch " + pwned, "-rf", "--", "a b", ""};
-  QString typed = "'" + recorder + "'";
-  for (const QString& w : words) typed += " '" + w + "'";
-  f->txtExe->setText(typed);
-  f->cmdRunTxt_Click();
-  EXPECT_EQ(ArgsOf(recorder), QStringList{recorder} + words);
-  f->tvw->Select(Node(*f, "-rf.exe"));
-  f->cmdRun_Click();
-  EXPECT_EQ(ArgsOf(recorder), QStringList{recorder});
-
-  // A document reaches the opener as one file:// address, never as a name that could pass for an option.
-  f->tvw->Select(Node(*f, "$(touch${ifs}pwned).exe"));
-  f->cmdRun_Click();
-  EXPECT_EQ(ArgsOf(opener), (QStringList{opener, FileUrl(document)}));
-  EXPECT_FALSE(QFileInfo::exists(pwned));
 }
 
 // Backup files: a value can hold anything, yet never forge another entry or
