@@ -14,10 +14,7 @@ using namespace zelkar;
 namespace {
 
 const std::map<QString, QString> kBefore = {
-    {QStringLiteral("alpha.exe"), QStringLiteral("/usr/bin/alpha")},
-    {QStringLiteral("Beta.exe"), QStringLiteral("www.example.org/beta")},
-    {QStringLiteral("gamma"), QStringLiteral("/srv/Gamma Folder")},
-};
+    {"alpha.exe", "/usr/bin/alpha"}, {"Beta.exe", "www.example.org/beta"}, {"gamma", "/srv/Gamma Folder"}};
 
 // The entries of a current-format file as a load takes them, the last of
 // equal names winning (folded name -> name, target), each checked to be in
