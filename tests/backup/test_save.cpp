@@ -68,25 +68,36 @@ TEST_F(SaveTest, SaveWritesANewFileOverAnyOldAndFailsWhole) {
   EXPECT_FALSE(form->Export(false));
 }
 
-TEST_F(SaveTest, ExportAppendsMarkedKeywordsOrWritesTheWholeList) {
+TEST_F(SaveTest, MarkedKeywordsAreAskedAboutAndAppendedOrTheWholeListWritten) {
   const QString kept = Write("kept.zkb", "[Zelkar]\nVersion=17\n[Keywords]\n1=old.exe\n[Targets]\n1=/old\n[Count]\nKeywords=1\n");
   const QByteArray before = Bytes(kept);
   Write("plain", "a file where a folder was");
+  ScriptedDialogs dialogs;
+  EXPECT_EQ(form->ExportKeywords(), 0);
   Mark(beta + 1);  // a target node marks its keyword
   EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
   form->mnuKW_Click();
   EXPECT_EQ(form->mnuKWMFE->text(), "Unmark For Exportation");
-  ScriptedDialogs dialogs;
+  dialogs.expectBox("Export Keyword?", "There is a keyword marked for exportation. Export it now?", answer::No, 51);
+  EXPECT_EQ(form->ExportKeywords(), 0);
+  Mark(alpha);
+  dialogs.expectBox("Export Keywords?", "There are some keywords marked for exportation. Export them now?",
+                    answer::Cancel, 51);
+  EXPECT_EQ(form->ExportKeywords(), 2);
+  // Not exported (dialog cancelled, file refused, question declined): the marks survive.
+  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(std::nullopt);
+  EXPECT_EQ(form->ExportKeywords(), 2);
   dialogs.expectSave(path("plain/Backup.zkb"));
   EXPECT_FALSE(form->Export(false));
   dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::No, kAsk);
   EXPECT_FALSE(form->Export(false));
   EXPECT_EQ(Bytes(kept), before);
   EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
-  dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::Yes, kAsk);
-  ASSERT_TRUE(form->Export(false));
-  EXPECT_EQ(Bytes(kept), "[Zelkar]\nVersion=18\n[Keywords]\n1=old.exe\n2=beta.exe\n[Targets]\n1=/old\n"
-                         "2=www.example.org/Two\n[Count]\nKeywords=2\n");
+  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(kept);
+  dialogs.expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::Yes, kAsk);
+  EXPECT_EQ(form->ExportKeywords(), 0);
+  EXPECT_EQ(Bytes(kept), "[Zelkar]\nVersion=18\n[Keywords]\n1=old.exe\n2=alpha.exe\n3=beta.exe\n[Targets]\n1=/old\n"
+                         "2=/srv/First\n3=www.example.org/Two\n[Count]\nKeywords=3\n");
   EXPECT_EQ(form->tvw->ForeColor(beta), colour::Black);
   EXPECT_EQ(dialogs.dialogs().back().request.title, "Export marked keywords to backup file...");
   EXPECT_FALSE(dialogs.dialogs().back().request.overwritePrompt);
@@ -103,24 +114,6 @@ TEST_F(SaveTest, ExportAppendsMarkedKeywordsOrWritesTheWholeList) {
   EXPECT_EQ(Bytes(path("all.zkb")), kFresh);
   EXPECT_EQ(form->tvw->ForeColor(alpha), colour::Black);
   EXPECT_EQ(Slots(), QStringList(5, ""));
-}
-
-TEST_F(SaveTest, QuestionAboutMarkedKeywords) {
-  ScriptedDialogs dialogs;
-  EXPECT_EQ(form->ExportKeywords(), 0);
-  Mark(alpha);
-  dialogs.expectBox("Export Keyword?", "There is a keyword marked for exportation. Export it now?", answer::No, 51);
-  EXPECT_EQ(form->ExportKeywords(), 0);
-  Mark(beta);
-  dialogs.expectBox("Export Keywords?", "There are some keywords marked for exportation. Export them now?",
-                    answer::Cancel, 51);
-  EXPECT_EQ(form->ExportKeywords(), 2);
-  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(std::nullopt);
-  EXPECT_EQ(form->ExportKeywords(), 2);  // not exported: the marks must survive
-  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
-  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(path("marked.zkb"));
-  EXPECT_EQ(form->ExportKeywords(), 0);
-  EXPECT_EQ(Bytes(path("marked.zkb")), kFresh);
 }
 
 using MRUTest = BackupTest;
