@@ -62,17 +62,6 @@ TEST_F(IniTest, TextIsUtf8OrWindows1252) {
   EXPECT_EQ(Bytes(bom), "\xEF\xBB\xBF[S]\r\nk=2\r\n");
 }
 
-TEST_F(IniTest, HugeLinesAndZeroBytesAreReadWithoutHarm) {
-  QByteArray garbage("\xff\xfe\x00\x01\n[S]\nk=v\0w\n[Huge]\nk=", 24);
-  garbage.append(QByteArray(3 * 1024 * 1024, 'h'));
-  garbage.append("\n[" + QByteArray(1024 * 1024, '['));  // megabyte line, no closing bracket, no line end
-  const QString file = Write("garbage.bin", garbage);
-  EXPECT_EQ(ReadINI("S", "k", file), QString::fromUtf8("v\0w", 3));
-  EXPECT_EQ(ReadINI("Huge", "k", file), QString(254, u'h'));
-  EXPECT_EQ(WriteINI("Huge", "k", "small", file), 1);
-  EXPECT_EQ(ReadINI("Huge", "k", file), "small");
-}
-
 TEST_F(IniTest, BatchWritesOnceAtTheEnd) {
   const QString file = path("batch.zkb");
   {

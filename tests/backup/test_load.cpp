@@ -89,19 +89,7 @@ TEST_F(LoadTest, LoadReplacesImportMerges) {
   EXPECT_EQ(Listed(), Keywords{});
 }
 
-TEST_F(LoadTest, EntriesWithBothPartsUpToTheCountAnyVersionFromThisOneOn) {
-  const QString odd = Write("odd.zkb", "[Count]\nKeywords=2\n[Targets]\n2=/t/b\n1=/t/a\n[Keywords]\n2=b.exe\n1=a.exe\n"
-                                       "1=dup.exe\n[Zelkar]\nVersion=18\n");
-  ScriptedDialogs dialogs;
-  for (const QString& file : {testdata("backups/gaps-and-count.zkb"), testdata("backups/later-version.zkb"), odd})
-    EXPECT_TRUE(form->ImportList(file)) << file.toStdString();
-  Keywords expected = kKeep;
-  expected.insert({{"one.exe", "/usr/bin/one"}, {"three.exe", "/usr/bin/three"},
-                   {"later.exe", "https://example.org/Later/Path"}, {"a.exe", "/t/a"}, {"b.exe", "/t/b"}});
-  EXPECT_EQ(Listed(), expected);
-}
-
-TEST_F(LoadTest, OldFormatIsReadOnlyAfterConversion) {
+TEST_F(LoadTest, ImportTakesEntriesWithBothPartsFromThisVersionOnAndConvertsOlderFilesWhenAllowed) {
   const QString old = Sample("old-format.zkb", "old.zkb");
   const QByteArray before = Bytes(old);
   const char raw[] = "\x00\xff\xfe[Zelkar]\x00Version=18\x01\x80";
@@ -114,10 +102,18 @@ TEST_F(LoadTest, OldFormatIsReadOnlyAfterConversion) {
   EXPECT_EQ(Bytes(old), before);
   EXPECT_EQ(Listed(), kKeep);
 
+  const QString odd = Write("odd.zkb", "[Count]\nKeywords=2\n[Targets]\n2=/t/b\n1=/t/a\n[Keywords]\n2=b.exe\n1=a.exe\n"
+                                       "1=dup.exe\n[Zelkar]\nVersion=18\n");
+  for (const QString& file : {testdata("backups/gaps-and-count.zkb"), testdata("backups/later-version.zkb"), odd})
+    EXPECT_TRUE(form->ImportList(file)) << file.toStdString();
   dialogs.expectBox("Format Error", FormatError("old.zkb"), answer::Yes, 20);
   EXPECT_TRUE(form->ImportList(old));
-  EXPECT_EQ(Listed().size(), 5u);
-  EXPECT_EQ(Listed()["comma.exe"], "C:\\a,b\\tool.exe");
+  Keywords expected = kKeep;
+  expected.insert({{"one.exe", "/usr/bin/one"}, {"three.exe", "/usr/bin/three"},
+                   {"later.exe", "https://example.org/Later/Path"}, {"a.exe", "/t/a"}, {"b.exe", "/t/b"},
+                   {"notepad.exe", "C:\\WINDOWS\\notepad.exe"}, {"calc.exe", "C:\\WINDOWS\\system32\\calc.exe"},
+                   {"comma.exe", "C:\\a,b\\tool.exe"}, {"bare.exe", "/usr/bin/bare"}});
+  EXPECT_EQ(Listed(), expected);
 }
 
 TEST_F(LoadTest, FilesDroppedOrNamedOnTheCommandLineAreLoadedNeverRun) {

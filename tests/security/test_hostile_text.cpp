@@ -53,11 +53,9 @@ TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGiven) {
 // section. (That no keyword name leaves App Paths the backup fuzz target checks.)
 TEST_F(HostileTextTest, LineBreaksInNamesAndTargetsCannotForgeEntriesOrSections) {
   const QString longTarget = "/" + QString(100000, u'l') + "\n[Count]\nKeywords=0";
-  Put("plain.exe", "/bin/plain");
-  Put("two\r\n[Count]\r\nKeywords=999.exe", "/t\n[Targets]\n1=/bin/evil");
-  Put("three.exe", "[Keywords]");
-  Put("four.exe", "/a\r2=/bin/evil\n[Zelkar]\nVersion=1\n[Keywords]\n9=evil.exe");
-  Put("long.exe", longTarget);
+  PutAll({{"plain.exe", "/bin/plain"}, {"two\r\n[Count]\r\nKeywords=999.exe", "/t\n[Targets]\n1=/bin/evil"},
+          {"three.exe", "[Keywords]"}, {"four.exe", "/a\r2=/bin/evil\n[Zelkar]\nVersion=1\n[Keywords]\n9=evil.exe"},
+          {"long.exe", longTarget}});
   auto form = Window();
   const QString file = path("saved.zkb");
   ScriptedDialogs dialogs;
