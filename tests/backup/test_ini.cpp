@@ -31,6 +31,11 @@ TEST_F(IniTest, ReadingFollowsTheProfileRules) {
   EXPECT_TRUE(Bytes(file).contains(target.toUtf8()));
   EXPECT_EQ(ReadINI("Targets", "1", file), target.left(254));
   EXPECT_EQ(ReadINI("Targets", "2", file), wide.left(255));
+
+  // A line break in a name or value would start a line of its own, forging a key or section: it is written as a blank.
+  WriteINI("Other", "k\n[Count]", "v\r\n[Count]\r\nKeywords=9", file);
+  EXPECT_EQ(ReadINI("Other", "k [Count]", file), "v  [Count]  Keywords=9");
+  EXPECT_EQ(ReadINI("Count", "Keywords", file), "");
 }
 
 TEST_F(IniTest, RewriteKeepsLineEndsPermissionsAndEverythingElse) {

@@ -77,8 +77,6 @@ TEST_F(LoadTest, LoadReplacesImportMerges) {
   EXPECT_EQ(form->tvw->Count(), 7);
   EXPECT_EQ(Slots()[0], crlf);
   EXPECT_EQ(Dir(), path("sub") + "/");
-  EXPECT_EQ(dialogs.dialogs()[0].request.title, "Import keywords from backup file");
-  EXPECT_EQ(dialogs.dialogs()[1].request.title, "Open a backup list of keywords");
   EXPECT_EQ(dialogs.dialogs()[1].request.initialDir, QDir::homePath());
 
   // Count 0: a load unregisters what the tree showed, an import changes nothing.
@@ -190,13 +188,9 @@ TEST_F(LoadTest, SpecialFilesAreNeverReadAndSayWhy) {
       } else if (kind == "device") {
         ASSERT_TRUE(QFile::link("/dev/zero", file));
       } else {
-        QFile huge(file);
-        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
-        huge.write(file == shortcut ? "[InternetShortcut]\r\nURL=http://big.example/\r\n"
-                                    : "[Zelkar]\r\nVersion=18\r\n[Keywords]\r\n1=big.exe\r\n[Targets]\r\n1=/big\r\n"
-                                      "[Count]\r\nKeywords=1\r\n");
         // A byte more than a shortcut or a backup file ever has; sparse, so it costs no disk.
-        ASSERT_TRUE(huge.resize((file == shortcut ? 64 << 10 : 64 << 20) + 1));
+        Write(QFileInfo(file).fileName(), "[Zelkar]\r\n");
+        ASSERT_TRUE(QFile(file).resize((file == shortcut ? 64 << 10 : 64 << 20) + 1));
       }
     }
     ScriptedDialogs dialogs;

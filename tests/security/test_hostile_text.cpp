@@ -1,16 +1,15 @@
 // Hostile text: typed, stored or given on a command line it is launched as
 // exactly what it names, never through a shell and never as an option of
-// another program; saved in a backup file it stays one value.
+// another program.
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "backup/core/modINI.h"
-#include "support/BackupTest.h"
+#include "support/WindowTest.h"
 
 namespace zelkar::test {
 namespace {
 
-using HostileTextTest = BackupTest;
+using HostileTextTest = WindowTest;
 
 TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGiven) {
   const QString m = path("pwned");  // any shell that saw one of these would create it
@@ -47,36 +46,6 @@ TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGiven) {
     EXPECT_EQ(Recorded(), "none");
   }
   EXPECT_FALSE(QFileInfo::exists(m));
-}
-
-// Backup files: a value can hold anything, yet never forge another entry or
-// section. (That no keyword name leaves App Paths the backup fuzz target checks.)
-TEST_F(HostileTextTest, LineBreaksInNamesAndTargetsCannotForgeEntriesOrSections) {
-  const QString longTarget = "/" + QString(100000, u'l') + "\n[Count]\nKeywords=0";
-  PutAll({{"plain.exe", "/bin/plain"}, {"two\r\n[Count]\r\nKeywords=999.exe", "/t\n[Targets]\n1=/bin/evil"},
-          {"three.exe", "[Keywords]"}, {"four.exe", "/a\r2=/bin/evil\n[Zelkar]\nVersion=1\n[Keywords]\n9=evil.exe"},
-          {"long.exe", longTarget}});
-  auto form = Window();
-  const QString file = path("saved.zkb");
-  ScriptedDialogs dialogs;
-  dialogs.expectSave(file);
-  ASSERT_TRUE(form->SaveList());
-
-  QStringList headers;
-  for (const QByteArray& line : Bytes(file).split('\n'))
-    if (line.trimmed().startsWith('[')) headers << QString::fromUtf8(line.trimmed());
-  EXPECT_EQ(headers, (QStringList{"[Zelkar]", "[Keywords]", "[Targets]", "[Count]"}));
-  EXPECT_EQ(modINI::ReadINI("Count", "Keywords", file), "5");
-  EXPECT_EQ(modINI::ReadINI("Zelkar", "Version", file), "18");
-
-  // Loaded back: the same five entries, each line break now a blank.
-  ExpectLoadQuestion(dialogs, file, answer::Yes);
-  ASSERT_TRUE(form->LoadList(file));
-  EXPECT_EQ(Registered(), (Keywords{{"plain.exe", "/bin/plain"},
-                                    {"two  [count]  keywords=999.exe", "/t [Targets] 1=/bin/evil"},
-                                    {"three.exe", "[Keywords]"},
-                                    {"four.exe", "/a 2=/bin/evil [Zelkar] Version=1 [Keywords] 9=evil.exe"},
-                                    {"long.exe", longTarget.left(254)}}));
 }
 
 }  // namespace
