@@ -50,11 +50,26 @@ class LoadTest : public BackupTest {
   std::unique_ptr<frmMain> form;
 };
 
-TEST_F(LoadTest, LoadReplacesImportMerges) {
+TEST_F(LoadTest, LoadReplacesImportMergesAndAFailedWriteChangesNothing) {
+  // The disk fills up as the second keyword of this file is written.
+  const QString fails = Write("fails.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=first.exe\n2=boom.exe\n[Targets]\n"
+                                           "1=/t/1\n2=/t/2\n[Count]\nKeywords=2\n");
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(QFile::encodeName(path("registry/machine.sqlite")).constData(), &db), SQLITE_OK);
+  const int rc = sqlite3_exec(db, "CREATE TRIGGER full BEFORE INSERT ON regkey WHEN NEW.folded = 'boom.exe' "
+                                  "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  ASSERT_EQ(rc, SQLITE_OK);
+  ScriptedDialogs dialogs;  // importing asks nothing, even about overwriting
+  ExpectLoadQuestion(dialogs, fails, answer::Yes);
+  EXPECT_FALSE(form->LoadList(fails));
+  EXPECT_FALSE(form->ImportList(fails));
+  EXPECT_EQ(Listed(), kKeep);
+  EXPECT_EQ(form->tvw->Count(), 3);
+
   const QString crlf = Sample("windows-crlf.zkb", "sub/crlf.zkb");
   Put("notepad.exe", "/old/notepad");
   form->LoadTVW(false);
-  ScriptedDialogs dialogs;  // importing asks nothing, even about overwriting
   dialogs.expectOpen(std::nullopt);
   EXPECT_FALSE(form->ImportList(""));
   EXPECT_TRUE(form->ImportList(crlf));
@@ -86,25 +101,6 @@ TEST_F(LoadTest, LoadReplacesImportMerges) {
   ExpectLoadQuestion(dialogs, zero, answer::Yes);
   EXPECT_TRUE(form->LoadList(zero));
   EXPECT_EQ(Listed(), Keywords{});
-}
-
-TEST_F(LoadTest, AStoreThatFailsMidwayKeepsTheKeywordsAsTheyWere) {
-  // The disk fills up as the second keyword is written.
-  const QString fails = Write("fails.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=first.exe\n2=boom.exe\n[Targets]\n"
-                                           "1=/t/1\n2=/t/2\n[Count]\nKeywords=2\n");
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(QFile::encodeName(path("registry/machine.sqlite")).constData(), &db), SQLITE_OK);
-  const int rc = sqlite3_exec(db, "CREATE TRIGGER full BEFORE INSERT ON regkey WHEN NEW.folded = 'boom.exe' "
-                                  "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END;", nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  ASSERT_EQ(rc, SQLITE_OK);
-  ScriptedDialogs dialogs;
-  ExpectLoadQuestion(dialogs, fails, answer::Yes);
-  EXPECT_FALSE(form->LoadList(fails));
-  EXPECT_FALSE(form->ImportList(fails));
-  EXPECT_EQ(Listed(), kKeep);
-  EXPECT_EQ(Slots(), QStringList(5, ""));
-  EXPECT_EQ(form->tvw->Count(), 3);
 }
 
 TEST_F(LoadTest, ImportTakesEntriesWithBothPartsFromThisVersionOnAndConvertsOlderFilesWhenAllowed) {
