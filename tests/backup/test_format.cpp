@@ -62,11 +62,6 @@ TEST_F(FormatTest, ReformatConvertsInPlaceOrFailsWholeAndLeavesAStrangersTmpAlon
   EXPECT_EQ(Bytes(path("b/tmp")), stranger);
   EXPECT_EQ(FilesIn("b"), (QStringList{"old.zkb", "tmp"}));
 
-  // A file without records gets an empty count.
-  const QString empty = Write("empty.zkb", "\"only.exe\",\"\"\r\n,\"/no/keyword\"\r\n");
-  form.ReformatZKB(empty);
-  EXPECT_EQ(Bytes(empty), "[Zelkar]\r\nVersion=18\r\n[Count]\r\nKeywords=\r\n");
-
   // Failures show the reason and leave the folders as they were. The longest
   // name a folder allows leaves no room for a work file beside it.
   const QString longName = Write("long/" + QString(251, u'n') + ".zkb", "\"k.exe\",\"/t\"\r\n");

@@ -74,8 +74,7 @@ TEST_F(LoadTest, LoadReplacesImportMergesAndAFailedWriteChangesNothing) {
   EXPECT_FALSE(form->ImportList(""));
   EXPECT_TRUE(form->ImportList(crlf));
   const Keywords crlfKeywords{{"docs.exe", "C:\\Documents and Settings\\All Users\\Documents"},
-                              {"notepad.exe", "C:\\WINDOWS\\notepad.exe"},
-                              {"site.exe", "www.example.org/start"}};
+                              {"notepad.exe", "C:\\WINDOWS\\notepad.exe"}, {"site.exe", "www.example.org/start"}};
   Keywords merged = crlfKeywords;
   merged.insert(*kKeep.begin());
   EXPECT_EQ(Listed(), merged);

@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace zelkar::fuzz {
@@ -43,8 +41,7 @@ QString WriteFile(const QString& name, const QByteArray& bytes) {
 frmMain& Window() {
   FilePath(QString());
   static int argc = 1;
-  static char name[] = "zelkar-fuzz";
-  static char* argv[] = {name, nullptr};
+  static char* argv[] = {const_cast<char*>("zelkar-fuzz"), nullptr};
   // Never destroyed: a run ends in exit(), and Qt cannot take an application
   // apart once the exit handlers have begun; the process's end frees it.
   [[maybe_unused]] static QApplication* const app = new QApplication(argc, argv);
@@ -77,12 +74,6 @@ void ResetKeywords(const std::map<QString, QString>& entries) {
   for (const auto& [name, target] : entries)
     Store().writeValue(store::Hive::LocalMachine, AppPaths() + u'\\' + name, QString(), store::Value::fromString(target));
   group.commit();
-}
-
-void Check(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "fuzz: invariant broken: %s\n", what);
-  std::abort();
 }
 
 }  // namespace zelkar::fuzz

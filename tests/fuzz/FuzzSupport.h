@@ -12,6 +12,8 @@
 #include "support/RecordingLaunchBackend.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace zelkar::fuzz {
 
@@ -54,7 +56,11 @@ class AnsweringDialogs final : public Dialogs {
 
 // Stops the run with a message when `condition` does not hold: an invariant
 // of the program was broken by this input.
-void Check(bool condition, const char* what);
+inline void Check(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "fuzz: invariant broken: %s\n", what);
+  std::abort();
+}
 
 }  // namespace zelkar::fuzz
 
