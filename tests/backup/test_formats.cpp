@@ -52,7 +52,6 @@ TEST_F(IniTest, RewriteKeepsLineEndsPermissionsAndEverythingElse) {
     WriteINI("C", "z", "last", file);     // new section at the end, no blank line
     WriteINI("B", "x", "y", file);        // same value: nothing changes
     EXPECT_EQ(Bytes(file), QByteArray("; by hand|[A]|one=first|two=2|three=3||[B]|x=y|[C]|z=last|").replace('|', eol));
-    EXPECT_EQ(ReadINI("A", "two", file), "2");
     EXPECT_EQ(QFile::permissions(file) & 0x7077, perms);
   }
 }
@@ -95,7 +94,6 @@ TEST_F(IniTest, BatchWritesOnceAtTheEndOrNothing) {
     Batch failing(path("nofolder/x.zkb"));
     WriteINI("S", "k", "v", path("nofolder/x.zkb"));
     EXPECT_FALSE(failing.flush());
-    EXPECT_FALSE(failing.ok());
   }
   EXPECT_FALSE(QFileInfo::exists(path("nofolder")));
   ASSERT_TRUE(QDir(dir()).mkpath("adir.zkb"));
