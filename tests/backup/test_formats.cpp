@@ -11,9 +11,9 @@ using modINI::Batch;
 using modINI::ReadINI;
 using modINI::WriteINI;
 
-using IniTest = BackupTest;
+using FormatTest = BackupTest;
 
-TEST_F(IniTest, ReadingFollowsTheProfileRules) {
+TEST_F(FormatTest, ReadingFollowsTheProfileRules) {
   const QString file = Write("rules.ini",
                              "Key=before any section\n  [ Shortcut ]  \n  URL  =  http://example.org/a b  \n"
                              "dq=\"quoted value\"\nsq=' single '\nodd=\"mixed'\nlone=\"\nurl=second of the same name\n"
@@ -41,7 +41,7 @@ TEST_F(IniTest, ReadingFollowsTheProfileRules) {
   EXPECT_EQ(ReadINI("Count", "Keywords", file), "");
 }
 
-TEST_F(IniTest, RewriteKeepsLineEndsPermissionsAndEverythingElse) {
+TEST_F(FormatTest, RewriteKeepsLineEndsPermissionsAndEverythingElse) {
   for (const char* eol : {"\n", "\r\n", "\r"}) {
     SCOPED_TRACE(QByteArray(eol).toHex().toStdString());
     const QString file = Write("lf.ini", QByteArray("; by hand|[A]|one = 1|two=2||[B]|x=y|").replace('|', eol));
@@ -56,7 +56,7 @@ TEST_F(IniTest, RewriteKeepsLineEndsPermissionsAndEverythingElse) {
   }
 }
 
-TEST_F(IniTest, TextIsUtf8OrWindows1252) {
+TEST_F(FormatTest, TextIsUtf8OrWindows1252) {
   // 0x80..0x9F are not Latin-1 in that code page.
   const QString cp = Write("cp.ini", "[S]\nk=\x80 \x93q\x94 \x81\n");
   EXPECT_EQ(ReadINI("S", "k", cp), QString::fromUtf8("\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xC2\x81"));
@@ -69,7 +69,7 @@ TEST_F(IniTest, TextIsUtf8OrWindows1252) {
   EXPECT_EQ(Bytes(bom), "\xEF\xBB\xBF[S]\r\nk=2\r\n");
 }
 
-TEST_F(IniTest, BatchWritesOnceAtTheEndOrNothing) {
+TEST_F(FormatTest, BatchWritesOnceAtTheEndOrNothing) {
   const QString file = path("batch.zkb");
   {
     Batch batch(file);
@@ -102,7 +102,6 @@ TEST_F(IniTest, BatchWritesOnceAtTheEndOrNothing) {
 }
 
 using Records = std::vector<std::pair<QString, QString>>;
-using FormatTest = BackupTest;
 
 TEST_F(FormatTest, ProfileNumberRule) {
   const std::vector<std::pair<const char*, std::optional<int>>> cases{

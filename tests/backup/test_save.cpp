@@ -18,8 +18,6 @@ class SaveTest : public BackupTest {
     Put("Alpha.EXE", "/srv/First");
     Put("beta.exe", "www.example.org/Two");
     form = Window();
-    alpha = Node(*form, "alpha.exe");
-    beta = Node(*form, "beta.exe");
   }
   void TearDown() override {
     form.reset();
@@ -30,7 +28,7 @@ class SaveTest : public BackupTest {
     form->mnuKWMFE_Click();
   }
   std::unique_ptr<frmMain> form;
-  int alpha = 0, beta = 0;
+  static constexpr int alpha = 2, beta = 4;  // the keyword nodes, in the tree's order
 };
 
 TEST_F(SaveTest, SaveWritesANewFileOverAnyOldAndFailsWhole) {

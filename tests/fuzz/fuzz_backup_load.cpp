@@ -16,14 +16,14 @@ namespace {
 const std::map<QString, QString> kBefore = {
     {"alpha.exe", "/usr/bin/alpha"}, {"Beta.exe", "www.example.org/beta"}, {"gamma", "/srv/Gamma Folder"}};
 
-// The entries of a current-format file as a load takes them, the last of
-// equal names winning (folded name -> name, target), each checked to be in
-// the store; nothing when the file is not one.
-std::optional<std::map<QString, std::pair<QString, QString>>> Entries(const QString& file) {
+// The entries of a file that a load or import took, the last of equal names
+// winning (folded name -> name, target), each checked to be in the store. The
+// file must be of the current format.
+std::map<QString, std::pair<QString, QString>> Entries(const QString& file) {
   modINI::Batch batch(file);
   const auto version = backup::ProfileNumber(modINI::ReadINI(backup::kSectionZelkar, backup::kKeyVersion, file));
   const auto count = backup::ProfileCount(modINI::ReadINI(backup::kSectionCount, backup::kKeyCount, file));
-  if (!version || *version < backup::kCurrentFormat || !count) return std::nullopt;
+  fuzz::Check(version && *version >= backup::kCurrentFormat && count, "a file taken is of the current format");
   std::map<QString, std::pair<QString, QString>> entries;
   const qint64 last = std::min<qint64>(*count, modINI::HighestNumberedKey(backup::kSectionKeywords, file));
   for (qint64 i = 1; i <= last; ++i) {
@@ -61,18 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString file = fuzz::WriteFile(QStringLiteral("backup.zkb"), fuzz::Bytes(data, size));
     if (!(load ? form.LoadList(file) : form.ImportList(file))) {
       ZELKAR_FUZZ_CHECK(fuzz::MachineKeys() == before);
-    } else if (const auto entries = Entries(file); !entries) {
-      fuzz::Check(false, "a file taken holds current-format entries");
-    } else if (load) {
+    } else if (const auto entries = Entries(file); load) {
       // Every entry of the file and nothing else.
       for (const QString& name : store::RegistryStore::current().subkeys(store::Hive::LocalMachine, fuzz::AppPaths()))
-        ZELKAR_FUZZ_CHECK(std::ranges::any_of(*entries | std::views::values, [&](const auto& entry) {
+        ZELKAR_FUZZ_CHECK(std::ranges::any_of(entries | std::views::values, [&](const auto& entry) {
           return entry.first.split(u'\\', Qt::SkipEmptyParts).value(0).toCaseFolded() == name.toCaseFolded();
         }));
     } else {
       // The file's entries on top of the keywords of before.
       for (const auto& [name, target] : kBefore)
-        if (!entries->count(name.toCaseFolded()))
+        if (!entries.count(name.toCaseFolded()))
           ZELKAR_FUZZ_CHECK(modRegEdit::RegReadValue(kAppPathsFull + name + u'\\') == target);
     }
     ZELKAR_FUZZ_CHECK(Outside(fuzz::MachineKeys()) == Outside(before));
