@@ -50,7 +50,6 @@ frmMain& Window() {
   return *form;
 }
 
-QString AppPaths() { return kAppPathsKey.chopped(1); }
 
 QStringList MachineKeys() {
   QStringList keys;

@@ -29,7 +29,7 @@ inline QByteArray Bytes(const std::uint8_t* data, std::size_t size) {
 // The main window (offscreen, with its application) that every input works in.
 frmMain& Window();
 
-QString AppPaths();
+inline QString AppPaths() { return kAppPathsKey.chopped(1); }
 // Every key of the machine's hive with its default value, one line each.
 QStringList MachineKeys();
 // Replaces every keyword entry, and what lies below them, with `entries`.

@@ -20,7 +20,6 @@ TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGiven) {
                              "sh \"`touch " + m + "`\"", "sh" + QString(nul) + " -c 'touch " + m + "'",
                              nul + QStringLiteral("/bin/sh"), "/bin/sh" + QString(nul) + ";touch " + m, "-c touch " + m, "--help",
                              "zk-none '$(touch " + m + ")'" + QString(100000, u' ') + "x"};
-  CurrentFolder here(dir());
   auto f = Window();
   ScriptedDialogs dialogs;
   for (qsizetype i = 0; i < texts.size(); ++i) {
@@ -44,6 +43,11 @@ TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGiven) {
     frmMain(text).DoCommandLine();
     EXPECT_EQ(Recorded(), "none");
   }
+  // Words a shell would not change reach the program one by one, as typed.
+  const QString script = MakeScript("prog.sh");
+  f->txtExe->setText("'" + script + "' 'a b' '$(touch " + m + ")' --");
+  f->cmdRunTxt_Click();
+  EXPECT_EQ(Recorded(), Start(script) + "|a b|$(touch " + m.toStdString() + ")|--");
   EXPECT_FALSE(QFileInfo::exists(m));
 }
 
