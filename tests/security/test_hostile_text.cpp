@@ -11,15 +11,15 @@ namespace {
 
 using HostileTextTest = WindowTest;
 
-TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGiven) {
+TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGivenAndTypedWordsPassAsTyped) {
   const QString m = path("pwned");  // any shell that saw one of these would create it
   const QChar nul(u'\0');
   const QStringList texts = {"$(touch " + m + ")", "`touch " + m + "`", ";touch " + m, "zk-none | touch " + m,
                              "zk-none & touch " + m, "zk-none\rtouch " + m, "zk-none > " + m, "sh -c x && touch " + m,
                              "sh $(touch " + m + ")", "sh\ntouch " + m, "sh \"$(touch " + m + ")\"",
                              "sh \"`touch " + m + "`\"", "sh" + QString(nul) + " -c 'touch " + m + "'",
-                             nul + QStringLiteral("/bin/sh"), "/bin/sh" + QString(nul) + ";touch " + m, "-c touch " + m, "--help",
-                             "zk-none '$(touch " + m + ")'" + QString(100000, u' ') + "x"};
+                             nul + QStringLiteral("/bin/sh"), "/bin/sh" + QString(nul) + ";touch " + m,
+                             "-c touch " + m, "--help", "zk-none '$(touch " + m + ")'" + QString(100000, u' ') + "x"};
   auto f = Window();
   ScriptedDialogs dialogs;
   for (qsizetype i = 0; i < texts.size(); ++i) {
