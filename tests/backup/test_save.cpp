@@ -1,9 +1,7 @@
 #include "support/BackupTest.h"
 
-#include <linux/capability.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include <QAction>
+#include <QMenu>
 
 namespace zelkar::test {
 namespace {
@@ -12,29 +10,6 @@ const QByteArray kFresh =
     "[Zelkar]\r\nVersion=18\r\n[Keywords]\r\n1=alpha.exe\r\n2=beta.exe\r\n"
     "[Targets]\r\n1=/srv/First\r\n2=www.example.org/Two\r\n[Count]\r\nKeywords=2\r\n";
 
-QString Exists(const QString& file) {
-  return file + " already exists.\r\nAny duplicate keywords will be overwritten. Would you like to continue anyway?";
-}
-
-// Lets folder permissions count for this thread even when the tests run as root.
-class WithoutOverride {
- public:
-  WithoutOverride() {
-    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
-    __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-    reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
-    dropped_ = ::syscall(SYS_capset, &header_, reduced) == 0;
-  }
-  ~WithoutOverride() {
-    if (dropped_) ::syscall(SYS_capset, &header_, saved_);
-  }
-  bool effective() const { return dropped_ || ::geteuid() != 0; }
-
- private:
-  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct saved_[2]{};
-  bool dropped_ = false;
-};
 
 class SaveTest : public BackupTest {
  protected:
@@ -43,8 +18,6 @@ class SaveTest : public BackupTest {
     Put("Alpha.EXE", "/srv/First");
     Put("beta.exe", "www.example.org/Two");
     form = Window();
-    alpha = Node(*form, "alpha.exe");
-    beta = Node(*form, "beta.exe");
   }
   void TearDown() override {
     form.reset();
@@ -52,36 +25,34 @@ class SaveTest : public BackupTest {
   }
   void Mark(int node) {
     form->tvw->Select(node);
-    form->mnuHMFE_Click();
+    form->mnuKWMFE_Click();
   }
   std::unique_ptr<frmMain> form;
-  int alpha = 0, beta = 0;
+  static constexpr int alpha = 2, beta = 4;  // the keyword nodes, in the tree's order
 };
 
-TEST_F(SaveTest, SaveWritesANewFileOverAnyOld) {
+TEST_F(SaveTest, SaveWritesANewFileOverAnyOldAndFailsWhole) {
   const QString fresh = path("out/list.zkb");
   const QString old = Write("out/old.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=a.exe\n2=b.exe\n3=c.exe\n"
                                            "[Targets]\n1=/a\n2=/b\n3=/c\n[Count]\nKeywords=3\n");
+  Write("plain", "a file where a folder was");
   ScriptedDialogs dialogs;
-  dialogs.expectSave(fresh).expectSave(old).expectSave(path("Backup"));
+  dialogs.expectSave(path("plain/Backup.zkb")).expectSave(path("out")).expectSave(fresh).expectSave(old);
+  EXPECT_FALSE(form->SaveList());
+  EXPECT_FALSE(form->SaveList());
   ASSERT_TRUE(form->SaveList());
   ASSERT_TRUE(form->SaveList());
   EXPECT_EQ(Bytes(fresh), kFresh);
   EXPECT_EQ(Bytes(old), kFresh);
   EXPECT_EQ(FilesIn("out"), (QStringList{"list.zkb", "old.zkb"}));
   EXPECT_EQ(Slots(), (QStringList{old, fresh, "", "", ""}));
-  EXPECT_EQ(Dir(), path("out") + "/");
-  const FileDialogRequest& first = dialogs.dialogs()[0].request;
-  EXPECT_EQ(first.title, "Save a backup of your keywords");
-  EXPECT_EQ(first.filter, "Zelkar Backup (*.zkb)|*.zkb");
-  EXPECT_EQ(first.fileName, "Backup");
-  EXPECT_TRUE(first.overwritePrompt);
-  EXPECT_EQ(first.initialDir, QDir::homePath());
-  EXPECT_EQ(dialogs.dialogs()[1].request.initialDir, path("out") + "/");
+  EXPECT_TRUE(dialogs.dialogs()[0].request.overwritePrompt);
+  EXPECT_EQ(dialogs.dialogs()[3].request.initialDir, path("out") + "/");
 
   // The root alone, under a name without extension.
   form->DeleteKeywords();
   form->LoadTVW(false);
+  dialogs.expectSave(path("Backup"));
   ASSERT_TRUE(form->SaveList());
   EXPECT_EQ(Bytes(path("Backup")), "[Zelkar]\r\nVersion=18\r\n[Count]\r\nKeywords=0\r\n");
   EXPECT_FALSE(QFileInfo::exists(path("Backup.zkb")));
@@ -89,75 +60,83 @@ TEST_F(SaveTest, SaveWritesANewFileOverAnyOld) {
   EXPECT_FALSE(form->Export(false));
 }
 
-TEST_F(SaveTest, ExportAppendsMarkedKeywordsOrWritesTheWholeList) {
+TEST_F(SaveTest, MarkedKeywordsAreAskedAboutAndAppendedOrTheWholeListWritten) {
   const QString kept = Write("kept.zkb", "[Zelkar]\nVersion=17\n[Keywords]\n1=old.exe\n[Targets]\n1=/old\n[Count]\nKeywords=1\n");
   const QByteArray before = Bytes(kept);
-  Mark(beta);
   ScriptedDialogs dialogs;
-  dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::No, kAsk);
+  EXPECT_EQ(form->ExportKeywords(), 0);
+  Mark(beta + 1);  // a target node marks its keyword
+  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
+  form->mnuKW_Click();
+  EXPECT_EQ(form->mnuKWMFE->text(), "Unmark For Exportation");
+  dialogs.expectBox("Export Keyword?", "There is a keyword marked for exportation. Export it now?", answer::No, 51);
+  EXPECT_EQ(form->ExportKeywords(), 0);
+  Mark(alpha);
+  dialogs.expectBox("Export Keywords?", "There are some keywords marked for exportation. Export them now?",
+                    answer::Cancel, 51);
+  EXPECT_EQ(form->ExportKeywords(), 2);
+  // Not exported (dialog cancelled, question declined): the marks survive.
+  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(std::nullopt);
+  EXPECT_EQ(form->ExportKeywords(), 2);
+  dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?",
+                                     kept + " already exists.\r\nAny duplicate keywords will be overwritten. Would "
+                                            "you like to continue anyway?", answer::No, kAsk);
   EXPECT_FALSE(form->Export(false));
   EXPECT_EQ(Bytes(kept), before);
-  dialogs.expectSave(kept).expectBox("Overwrite Duplicate Keywords?", Exists(kept), answer::Yes, kAsk);
-  ASSERT_TRUE(form->Export(false));
-  EXPECT_EQ(Bytes(kept), "[Zelkar]\nVersion=18\n[Keywords]\n1=old.exe\n2=beta.exe\n[Targets]\n1=/old\n"
-                         "2=www.example.org/Two\n[Count]\nKeywords=2\n");
+  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
+  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(kept);
+  dialogs.expectBox("Overwrite Duplicate Keywords?", "", answer::Yes, kAsk);
+  EXPECT_EQ(form->ExportKeywords(), 0);
+  EXPECT_EQ(Bytes(kept), "[Zelkar]\nVersion=18\n[Keywords]\n1=old.exe\n2=alpha.exe\n3=beta.exe\n[Targets]\n1=/old\n"
+                         "2=/srv/First\n3=www.example.org/Two\n[Count]\nKeywords=3\n");
   EXPECT_EQ(form->tvw->ForeColor(beta), colour::Black);
-  EXPECT_EQ(dialogs.dialogs().back().request.title, "Export marked keywords to backup file...");
-  EXPECT_FALSE(dialogs.dialogs().back().request.overwritePrompt);
+  EXPECT_FALSE(dialogs.dialogs().back().request.overwritePrompt);  // it asks its own question
 
-  Mark(alpha);
+  // An unregistered keyword is never marked: its rename would be lost.
   form->tvw->SetForeColor(beta, colour::Red);
+  Mark(beta);
+  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Red);
+  Mark(alpha);
+  Mark(1);  // the root has no mark
+  EXPECT_EQ(form->tvw->ForeColor(1), colour::Black);
   dialogs.expectSave(path("all.zkb"));
   ASSERT_TRUE(form->Export(true));
   EXPECT_EQ(Bytes(path("all.zkb")), kFresh);
   EXPECT_EQ(form->tvw->ForeColor(alpha), colour::Black);
-  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Black);
   EXPECT_EQ(Slots(), QStringList(5, ""));
 }
 
-TEST_F(SaveTest, QuestionAboutMarkedKeywords) {
-  ScriptedDialogs dialogs;
-  EXPECT_EQ(form->ExportKeywords(), 0);
-  Mark(alpha);
-  dialogs.expectBox("Export Keyword?", "There is a keyword marked for exportation. Export it now?", answer::No, 51);
-  EXPECT_EQ(form->ExportKeywords(), 0);
-  Mark(beta);
-  dialogs.expectBox("Export Keywords?", "There are some keywords marked for exportation. Export them now?",
-                    answer::Cancel, 51);
-  EXPECT_EQ(form->ExportKeywords(), 2);
-  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(std::nullopt);
-  EXPECT_EQ(form->ExportKeywords(), 2);  // not exported: the marks must survive
-  EXPECT_EQ(form->tvw->ForeColor(beta), colour::Blue);
-  dialogs.expectBox("Export Keywords?", "", answer::Yes, 51).expectSave(path("marked.zkb"));
-  EXPECT_EQ(form->ExportKeywords(), 0);
-  EXPECT_EQ(Bytes(path("marked.zkb")), kFresh);
-}
+using MRUTest = BackupTest;
 
-TEST_F(SaveTest, FailedSaveLeavesTheOldFileWhole) {
-  const QByteArray old = "[Zelkar]\nVersion=18\n[Keywords]\n1=old.exe\n[Targets]\n1=/old\n[Count]\nKeywords=1\n";
-  const QString file = Write("locked/old.zkb", old);
-  Write("plain", "a file where a folder was");
-  QDir().mkpath(path("adir"));
-  Mark(alpha);
-  ScriptedDialogs dialogs;
-  dialogs.expectSave(path("plain/Backup.zkb")).expectSave(path("adir")).expectSave(path("plain/Backup.zkb"));
-  EXPECT_FALSE(form->SaveList());
-  EXPECT_FALSE(form->SaveList());
-  EXPECT_FALSE(form->Export(false));
-  EXPECT_TRUE(QFileInfo(path("adir")).isDir());
+TEST_F(MRUTest, FiveNewestFirstPrunedOnRefreshAndShownInTheMenu) {
+  frmMain form;
+  // The last two have one name in two folders: both stay until the next file comes.
+  const QStringList f = {Write("f0.zkb", ""), Write("f1.zkb", ""), Write("f2.zkb", ""), Write("f3.zkb", ""),
+                         Write("B/Backup & more.zkb", ""), Write("A/Backup & more.zkb", "")};
+  for (const QString& file : f) form.LoadMRU(file);
+  EXPECT_EQ(Slots(), (QStringList{f[5], f[4], f[3], f[2], f[1]}));
+  form.LoadMRU(f[2]);  // slot 3 moves to the front
+  EXPECT_EQ(Slots(), (QStringList{f[2], f[5], f[3], f[1], ""}));
 
-  ASSERT_EQ(::chmod(QFile::encodeName(path("locked")).constData(), 0555), 0);
-  {
-    WithoutOverride asUser;
-    if (!asUser.effective()) GTEST_SKIP() << "cannot drop the right to ignore permissions";
-    dialogs.expectSave(file).expectSave(file).expectBox("Overwrite Duplicate Keywords?", Exists(file), answer::Yes, kAsk);
-    EXPECT_FALSE(form->SaveList());
-    EXPECT_FALSE(form->Export(false));
-  }
-  EXPECT_EQ(Bytes(file), old);
-  EXPECT_EQ(FilesIn("locked"), QStringList{"old.zkb"});
-  EXPECT_EQ(form->tvw->ForeColor(alpha), colour::Blue);
-  EXPECT_EQ(Slots(), QStringList(5, ""));
+  // A refresh drops what is gone (or a folder now) and closes up the rest.
+  ASSERT_TRUE(QFile::remove(f[4]) && QFile::remove(f[3]) && QDir().rename(f[1], path("moved")) && QDir().mkpath(f[1]));
+  const qsizetype items = form.mnuLL->actions().size();
+  for (int twice = 0; twice < 2; ++twice) form.mnuList_Click();
+  EXPECT_EQ(Slots(), (QStringList{f[2], f[5], "", "", ""}));
+  ASSERT_EQ(form.mnuMRU.size(), 2u);
+  EXPECT_EQ(form.mnuMRU[1]->text(), path("A/Backup && more.zkb"));
+  EXPECT_EQ(form.mnuLL->actions().size(), items + 1);
+
+  ScriptedDialogs dialogs;
+  ExpectLoadQuestion(dialogs, f[5], answer::No);
+  form.mnuMRU[1]->trigger();
+  ASSERT_TRUE(QFile::remove(f[2]) && QFile::remove(f[5]));
+  form.mnuMRU_Click(0);  // gone since the refresh: nothing happens
+  form.LoadMRU(QString());
+  ASSERT_EQ(form.mnuMRU.size(), 1u);
+  EXPECT_EQ(form.mnuMRU[0]->text(), "Empty");
+  EXPECT_FALSE(form.mnuMRU[0]->isEnabled());
+  EXPECT_EQ(form.mnuLL->actions().size(), items);
 }
 
 }  // namespace

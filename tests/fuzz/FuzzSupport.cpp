@@ -1,15 +1,9 @@
 #include "FuzzSupport.h"
 
-#include "app/frmMain.h"
-#include "store/RegistryStore.h"
-
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace zelkar::fuzz {
@@ -17,24 +11,11 @@ namespace {
 
 struct RunFolder {
   QTemporaryDir temp;
-  QString path;
-  RunFolder() : path(temp.path()) {
-    if (!temp.isValid()) {
-      std::fprintf(stderr, "fuzz: no temporary folder\n");
-      std::abort();
-    }
-    QDir(path).mkpath(QStringLiteral("home/.local/share"));
-    QDir(path).mkpath(QStringLiteral("home/.cache"));
-    QDir(path).mkpath(QStringLiteral("home/.config"));
-    const auto set = [this](const char* name, const QString& relative) {
-      qputenv(name, QFile::encodeName(QDir(path).filePath(relative)));
-    };
-    set("ZELKAR_REGISTRY", QStringLiteral("registry"));
-    set("HOME", QStringLiteral("home"));
-    set("XDG_DATA_HOME", QStringLiteral("home/.local/share"));
-    set("XDG_CACHE_HOME", QStringLiteral("home/.cache"));
-    set("XDG_CONFIG_HOME", QStringLiteral("home/.config"));
-    qunsetenv("ZELKAR_MACHINE_HIVE");
+  RunFolder() {
+    Check(temp.isValid(), "a temporary folder");
+    qputenv("ZELKAR_REGISTRY", QFile::encodeName(temp.filePath("registry")));
+    qputenv("HOME", QFile::encodeName(temp.filePath("home")));
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "ZELKAR_MACHINE_HIVE"}) qunsetenv(name);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     store::RegistryStore::resetCurrent();
   }
@@ -42,76 +23,56 @@ struct RunFolder {
   ~RunFolder() { store::RegistryStore::resetCurrent(); }
 };
 
+store::RegistryStore& Store() { return store::RegistryStore::current(); }
+
 }  // namespace
 
-const QString& Folder() {
+QString FilePath(const QString& name) {
   static const RunFolder folder;
-  return folder.path;
+  return folder.temp.filePath(name);
 }
-
-QString FilePath(const QString& name) { return QDir(Folder()).filePath(name); }
 
 QString WriteFile(const QString& name, const QByteArray& bytes) {
-  const QString path = FilePath(name);
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
-    std::fprintf(stderr, "fuzz: cannot write %s\n", qPrintable(path));
-    std::abort();
-  }
-  return path;
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QList<QByteArray> SplitInput(const QByteArray& input, int count) {
-  QList<QByteArray> parts;
-  qsizetype from = 0;
-  for (int i = 0; i + 1 < count; ++i) {
-    const qsizetype nul = from <= input.size() ? input.indexOf('\0', from) : -1;
-    if (nul < 0) {
-      parts.append(input.mid(from));
-      from = input.size() + 1;
-    } else {
-      parts.append(input.mid(from, nul - from));
-      from = nul + 1;
-    }
-  }
-  parts.append(from <= input.size() ? input.mid(from) : QByteArray());
-  return parts;
-}
-
-void EnsureApplication() {
-  Folder();
-  static int argc = 1;
-  static char name[] = "zelkar-fuzz";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: a run ends in exit(), and Qt cannot take an application
-  // apart once the exit handlers have begun; the process's end frees it.
-  static QApplication* const app = new QApplication(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Zelkar"));
-  (void)app;
+  QFile file(FilePath(name));
+  Check(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size(), "input written");
+  return file.fileName();
 }
 
 frmMain& Window() {
-  EnsureApplication();
+  FilePath(QString());
+  static int argc = 1;
+  static char* argv[] = {const_cast<char*>("zelkar-fuzz"), nullptr};
+  // Never destroyed: a run ends in exit(), and Qt cannot take an application
+  // apart once the exit handlers have begun; the process's end frees it.
+  [[maybe_unused]] static QApplication* const app = new QApplication(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Zelkar"));
   static const std::unique_ptr<frmMain> form = std::make_unique<frmMain>();
   return *form;
 }
 
-int AnsweringDialogs::messageBox(const QString&, int style, const QString& title) {
-  ++boxes;
-  titles.append(title);
-  const int buttons = style & 7;
-  return buttons == mb::YesNo || buttons == mb::YesNoCancel ? answer::Yes : answer::OK;
+
+QStringList MachineKeys() {
+  QStringList keys;
+  const auto add = [&keys](const auto& self, const QString& path) -> void {
+    const auto value = Store().readValue(store::Hive::LocalMachine, path, QString());
+    keys << path + u'=' + (value ? QString::number(value->type) + u':' + value->data.toHex() : QString());
+    for (const QString& name : Store().subkeys(store::Hive::LocalMachine, path))
+      self(self, path.isEmpty() ? name : path + u'\\' + name);
+  };
+  add(add, QString());
+  return keys;
 }
 
-void Check(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "fuzz: invariant broken: %s\n", what);
-  std::abort();
+void ResetKeywords(const std::map<QString, QString>& entries) {
+  store::RegistryStore::Transaction group(Store(), store::Hive::LocalMachine);
+  const auto remove = [](const auto& self, const QString& path) -> void {
+    for (const QString& child : Store().subkeys(store::Hive::LocalMachine, path)) self(self, path + u'\\' + child);
+    Store().deleteKey(store::Hive::LocalMachine, path);
+  };
+  remove(remove, AppPaths());
+  for (const auto& [name, target] : entries)
+    Store().writeValue(store::Hive::LocalMachine, AppPaths() + u'\\' + name, QString(), store::Value::fromString(target));
+  group.commit();
 }
 
 }  // namespace zelkar::fuzz

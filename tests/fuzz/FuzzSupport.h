@@ -1,58 +1,54 @@
 #pragma once
 
+// What every fuzz target shares: a folder of the run's own that holds the
+// store, the home folders and the input files; one main window; a check that
+// stops the run.
 #include "app/core/Dialogs.h"
+#include "app/frmMain.h"
+#include "list/TreeView.h"
+#include "store/Keywords.h"
+#include "store/RegistryStore.h"
+#include "store/modRegEdit.h"
+#include "support/RecordingLaunchBackend.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
-
-#include <cstddef>
 #include <cstdint>
-#include <optional>
-
-// What every fuzz target shares: a private folder that holds the store, the
-// home and data folders, and the input files; a check that stops the run.
-namespace zelkar {
-class frmMain;
-}
+#include <cstdio>
+#include <cstdlib>
 
 namespace zelkar::fuzz {
 
-// The folder of this run, made the process's store, home and data folders on
-// first use. Set up before anything opens the store.
-const QString& Folder();
+// The file of this name in the run's folder, which is made (and made the
+// process's store, home and data folders) on first use.
 QString FilePath(const QString& name);
-
 // Writes `bytes` to the file (replacing it) and returns its path.
 QString WriteFile(const QString& name, const QByteArray& bytes);
-QByteArray ReadFile(const QString& path);
-
-// The input as bytes.
 inline QByteArray Bytes(const std::uint8_t* data, std::size_t size) {
   return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
-// The input cut at its first `count - 1` NUL bytes: `count` parts, the last
-// one holding the rest (missing parts are empty).
-QList<QByteArray> SplitInput(const QByteArray& input, int count);
 
-// The application object the windows need (offscreen), made on first use.
-void EnsureApplication();
-// The main window that every input of a run works in, made (with the
-// application) on first use.
+// The main window (offscreen, with its application) that every input works in.
 frmMain& Window();
 
-// Answers every question with Yes (OK when there is no Yes) and cancels
-// every file dialog; counts the boxes.
+inline QString AppPaths() { return kAppPathsKey.chopped(1); }
+// Every key of the machine's hive with its default value, one line each.
+QStringList MachineKeys();
+// Replaces every keyword entry, and what lies below them, with `entries`.
+void ResetKeywords(const std::map<QString, QString>& entries);
+
+// Answers every question with Yes (OK when there is no Yes), cancels every
+// file dialog and counts the boxes.
 class AnsweringDialogs final : public Dialogs {
  public:
   AnsweringDialogs() : scope_(*this) {}
-  int messageBox(const QString& text, int style, const QString& title) override;
+  int messageBox(const QString&, int style, const QString&) override {
+    ++boxes;
+    return (style & 7) == mb::YesNo || (style & 7) == mb::YesNoCancel ? answer::Yes : answer::OK;
+  }
   std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<QString> browseFolder(const QString&) override { return std::nullopt; }
 
   int boxes = 0;
-  QStringList titles;
 
  private:
   Scope scope_;
@@ -60,7 +56,11 @@ class AnsweringDialogs final : public Dialogs {
 
 // Stops the run with a message when `condition` does not hold: an invariant
 // of the program was broken by this input.
-void Check(bool condition, const char* what);
+inline void Check(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "fuzz: invariant broken: %s\n", what);
+  std::abort();
+}
 
 }  // namespace zelkar::fuzz
 

@@ -24,11 +24,16 @@ bool Plain(const QString& text, bool name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const QList<QByteArray> parts = fuzz::SplitInput(fuzz::Bytes(data, size), 4);
-  const QString section = QString::fromUtf8(parts[0]);
-  const QString key = QString::fromUtf8(parts[1]);
-  const QString value = QString::fromUtf8(parts[2]);
-  const QString file = fuzz::WriteFile(QStringLiteral("profile.ini"), parts[3]);
+  // A section, a key and a value, each ended by a zero byte; the rest is the file.
+  QByteArray rest = fuzz::Bytes(data, size);
+  QString parts[3];
+  for (QString& part : parts) {
+    const qsizetype nul = rest.indexOf('\0');
+    part = QString::fromUtf8(rest.left(nul < 0 ? rest.size() : nul));
+    rest = nul < 0 ? QByteArray() : rest.mid(nul + 1);
+  }
+  const auto& [section, key, value] = parts;
+  const QString file = fuzz::WriteFile(QStringLiteral("profile.ini"), rest);
 
   const QString before = modINI::ReadINI(section, key, file);
   ZELKAR_FUZZ_CHECK(before.size() <= 2 * 254);

@@ -3,7 +3,6 @@
 // added reads back as given.
 #include "FuzzSupport.h"
 
-#include "store/RegistryStore.h"
 #include "tools/ExitCodes.h"
 #include "tools/RegTool.h"
 
@@ -17,35 +16,19 @@ using namespace zelkar;
 
 namespace {
 
-// A stream that collects what is written to it.
-class Capture {
- public:
-  Capture() : stream_(open_memstream(&buffer_, &size_)) {
-    if (!stream_) std::abort();
-  }
-  ~Capture() {
-    if (stream_) std::fclose(stream_);
-    std::free(buffer_);
-  }
-  Capture(const Capture&) = delete;
-  Capture& operator=(const Capture&) = delete;
-  FILE* stream() const { return stream_; }
-  QByteArray text() {
-    std::fflush(stream_);
-    return QByteArray(buffer_, static_cast<qsizetype>(size_));
-  }
-
- private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  FILE* stream_;
-};
-
+// Runs the tool; what it lists goes to `out`, its messages nowhere.
 int Run(const QStringList& args, QByteArray* out = nullptr) {
-  Capture listing;
-  Capture messages;
-  const int code = regtool::Run(args, listing.stream(), messages.stream());
-  if (out) *out = listing.text();
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  int code = 0;
+  {
+    const std::unique_ptr<FILE, int (*)(FILE*)> listing(open_memstream(&buffer, &size), &std::fclose);
+    const std::unique_ptr<FILE, int (*)(FILE*)> messages(std::fopen("/dev/null", "w"), &std::fclose);
+    fuzz::Check(listing && messages, "streams for the tool");
+    code = regtool::Run(args, listing.get(), messages.get());
+  }
+  const std::unique_ptr<char, void (*)(void*)> written(buffer, &std::free);
+  if (out) *out = QByteArray(buffer, static_cast<qsizetype>(size));
   return code;
 }
 

@@ -4,11 +4,8 @@
 #include "FuzzSupport.h"
 
 #include "app/Controls.h"
-#include "app/frmMain.h"
 #include "edit/DroppedFiles.h"
 #include "edit/frmURL.h"
-#include "support/RecordingLaunchBackend.h"
-#include "list/TreeView.h"
 
 #include <QLineEdit>
 #include <QMimeData>
