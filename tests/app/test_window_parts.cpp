@@ -14,8 +14,10 @@
 #include <QTimer>
 #include <QPixmap>
 
+#include <algorithm>
 #include <functional>
 #include <set>
+#include <tuple>
 
 namespace zelkar::test {
 namespace {
@@ -70,52 +72,38 @@ void WhenShown(std::function<void(T*)> act) {
   poll->start(10);
 }
 
-struct BoxCase {
-  const char* name;
-  int style;
-  QList<QMessageBox::StandardButton> buttons;
-  QMessageBox::StandardButton byDefault;
-  QMessageBox::Icon icon;
-  QMessageBox::StandardButton pressed;  // NoButton: the user presses Esc
-  int answer;
-};
-
+// The real box: the style's buttons, default and icon, the text as written, the answer of the button pressed.
 TEST(QtDialogsTest, BoxesShowTheStyleAndAnswerWithTheButtonPressed) {
   using B = QMessageBox;
-  const BoxCase cases[] = {
-      {"ExclamationYesNoSecondDefaultEscSaysNo", 308, {B::Yes, B::No}, B::No, B::Warning, B::NoButton, 7},
-      {"YesNoCancelEscCancels", 51, {B::Yes, B::No, B::Cancel}, B::Yes, B::Warning, B::NoButton, 2},
-      {"CriticalOkEscSaysOk", 16, {B::Ok}, B::Ok, B::Critical, B::NoButton, 1},
-      {"QuestionOkCancel", 33, {B::Ok, B::Cancel}, B::Ok, B::Question, B::Cancel, 2},
-      {"InformationAbortRetryIgnore", 64 + 2, {B::Abort, B::Retry, B::Ignore}, B::Abort, B::Information, B::Retry, 4},
-      {"RetryCancelThirdDefaultFallsBackToFirst", 512 + 5, {B::Retry, B::Cancel}, B::Retry, B::NoIcon, B::Retry, 4},
+  const struct {
+    int style;
+    QList<B::StandardButton> buttons;
+    B::StandardButton byDefault;
+    B::Icon icon;
+    B::StandardButton pressed;  // NoButton: Esc
+    int answer;
+  } rows[] = {
+      {308, {B::Yes, B::No}, B::No, B::Warning, B::NoButton, 7},
+      {51, {B::Yes, B::No, B::Cancel}, B::Yes, B::Warning, B::NoButton, 2},
+      {16, {B::Ok}, B::Ok, B::Critical, B::NoButton, 1},
+      {33, {B::Ok, B::Cancel}, B::Ok, B::Question, B::Cancel, 2},
+      {64 + 2, {B::Abort, B::Retry, B::Ignore}, B::Abort, B::Information, B::Retry, 4},
+      {512 + 5, {B::Retry, B::Cancel}, B::Retry, B::NoIcon, B::Retry, 4},  // no third button: the first is default
   };
-  for (const BoxCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    QList<B::StandardButton> shown;
-    B::StandardButton byDefault = B::NoButton;
-    B::Icon icon = B::NoIcon;
-    QString title, text;
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.style);
     WhenShown<QMessageBox>([&](QMessageBox* box) {
+      QList<B::StandardButton> shown;
       for (QAbstractButton* b : box->buttons()) shown << box->standardButton(b);
-      byDefault = box->standardButton(box->defaultButton());
-      icon = box->icon();
-      title = box->windowTitle();
-      text = box->text();
-      if (c.pressed == B::NoButton)
+      EXPECT_TRUE(std::is_permutation(shown.begin(), shown.end(), r.buttons.begin(), r.buttons.end()));
+      EXPECT_EQ(std::tuple(box->standardButton(box->defaultButton()), box->icon(), box->windowTitle(), box->text()),
+                std::tuple(r.byDefault, r.icon, QString("Title"), QString("<b>as written</b>")));
+      if (r.pressed == B::NoButton)
         QTest::keyClick(box, Qt::Key_Escape);
       else
-        box->button(c.pressed)->click();
+        box->button(r.pressed)->click();
     });
-    EXPECT_EQ(QtDialogs().messageBox(QStringLiteral("<b>not markup</b>"), c.style, QStringLiteral("Title")), c.answer);
-    std::sort(shown.begin(), shown.end());
-    QList<B::StandardButton> wanted = c.buttons;
-    std::sort(wanted.begin(), wanted.end());
-    EXPECT_EQ(shown, wanted);
-    EXPECT_EQ(byDefault, c.byDefault);
-    EXPECT_EQ(icon, c.icon);
-    EXPECT_EQ(title, QStringLiteral("Title"));
-    EXPECT_EQ(text, QStringLiteral("<b>not markup</b>"));
+    EXPECT_EQ(QtDialogs().messageBox("<b>as written</b>", r.style, "Title"), r.answer);
   }
 }
 
