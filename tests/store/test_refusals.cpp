@@ -24,9 +24,10 @@ namespace zelkar::test {
 namespace {
 
 using store::Hive;
+using store::Outcome;
 using store::RegistryStore;
 
-const QString kAdministrator = "Please log on under a user account with administrative privileges.";
+const QString kNotes = kAppPathsFull + "notes.exe\\";
 
 // Makes file permissions count for this process from now on, even for root.
 void GiveUpFileRightsForGood() {
@@ -45,6 +46,8 @@ QByteArray BytesOf(const QString& file) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+void Chmod(const QString& file, mode_t mode) { ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0); }
+
 // Each way in meets a hive file that is not a store: it names the file and
 // leaves it as it was.
 struct DamagedCase {
@@ -58,8 +61,7 @@ class DamagedStore : public StoreTest, public ::testing::WithParamInterface<Dama
 void ProgramSays(const QString& program, const QStringList& args, const QString& start, const QString& hive) {
   const Ran ran = RunProgram(program, args);
   EXPECT_EQ(ran.code, 3) << qPrintable(ran.err);
-  EXPECT_TRUE(ran.err.startsWith(start)) << qPrintable(ran.err);
-  EXPECT_TRUE(ran.err.contains(hive)) << qPrintable(ran.err);
+  EXPECT_TRUE(ran.err.startsWith(start) && ran.err.contains(hive)) << qPrintable(ran.err);
   EXPECT_EQ(ran.err.count('\n'), 1) << qPrintable(ran.err);
 }
 
@@ -132,91 +134,103 @@ const DamagedCase kDamaged[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, DamagedStore, ::testing::ValuesIn(kDamaged),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A write the store refuses where the program cannot go on: the administrator
-// message, then the end, and the store as it was.
+// A store closed to writes, each way: the store's own calls refuse, the
+// program's ordinary writes pass without a word, and a write that must not
+// fail ends the program with the administrator message. Run in a child whose
+// file rights are only its own (the child runs the test afresh in a folder of
+// its own, so what it finds is what it prints).
 struct RefusedCase {
   const char* name;
-  std::function<void(const QString& dir)> arrange;  // in the test's folder, before the child
-  std::function<void()> write;              // in the dying child
-  std::function<void()> check;              // after it
+  std::function<void(const QString& dir)> close;
+  const char* kept;                  // what notes.exe reads then
+  std::function<void()> mustNotFail;  // else a write of notes.exe
 };
 
 class RefusedWrite : public StoreTest, public ::testing::WithParamInterface<RefusedCase> {};
 
-TEST_P(RefusedWrite, EndsWithTheAdministratorMessage) {
+TEST_P(RefusedWrite, IsSilentUntilAWriteMustNotFail) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  GetParam().arrange(dir());
+  modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0);
+  RegistryStore::resetCurrent();
   EXPECT_EXIT(
       {
         GiveUpFileRightsForGood();
+        GetParam().close(dir());
         ScriptedDialogs dialogs;
-        dialogs.expectBox("Error", kAdministrator, answer::OK, 16);
+        dialogs.expectBox("Error", "Please log on under a user account with administrative privileges.", answer::OK, 16);
         EchoDialogs echo(dialogs);
-        GetParam().write();
+        RegistryStore& store = RegistryStore::current();
+        const bool refused = !store.writable(Hive::LocalMachine) &&
+                             !RegistryStore::Transaction(store, Hive::LocalMachine).active() &&
+                             store.createKey(Hive::LocalMachine, kAppPathsKey + "new.exe") == Outcome::Refused &&
+                             store.deleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe") != Outcome::Done;
+        modRegEdit::RegWriteValue(kNotes, "/usr/bin/changed", 0);
+        modRegEdit::RegWriteValue(kAppPathsFull + "new.exe\\", "/usr/bin/new", 0);
+        modRegEdit::DeleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe");
+        std::fprintf(stderr, "refused %d, read %s, keys %s, boxes %zu, made %d\n", refused,
+                     qUtf8Printable(modRegEdit::RegReadValue(kNotes)),
+                     qUtf8Printable(modRegEdit::EnumKeys(Hive::LocalMachine, kAppPathsKey).join(' ')),
+                     dialogs.boxes().size(), QFileInfo::exists(dir() + "/missing"));
+        if (GetParam().mustNotFail)
+          GetParam().mustNotFail();
+        else
+          modRegEdit::RegWriteValue(kNotes, "/usr/bin/new", 1);
         std::fprintf(stderr, "the program went on\n");
       },
       ::testing::ExitedWithCode(1),
-      "box \\[Error\\] \\[Please log on under a user account with administrative privileges\\.\\] 16\n$");
-  GetParam().check();
+      "refused 1, read " + std::string(GetParam().kept) + ", keys " + (*GetParam().kept ? "notes.exe" : "") +
+          ", boxes 0, made 0\nbox \\[Error\\] \\[Please log on under a user account with administrative "
+          "privileges\\.\\] 16\n$");
 }
 
 const RefusedCase kRefused[] = {
     {"ReadOnlyStore",
      [](const QString& dir) {
-       modRegEdit::RegWriteValue(kAppPathsFull + "Zelkar.exe\\", "/old", 1);
        store::StoreLocation location = store::StoreLocation::inDirectory(dir + "/registry");
        location.readOnly = true;
        RegistryStore::useLocation(location);
      },
-     [] { modRegEdit::RegWriteValue(kAppPathsFull + "Zelkar.exe\\", "/new", 1); },
-     [] { EXPECT_EQ(modRegEdit::RegReadValue(kAppPathsFull + "Zelkar.exe\\"), "/old"); }},
-    // A shared machine hive, set up by an administrator and then closed to others: the start ends.
-    {"MachineHiveClosedToTheUser",
+     "/usr/bin/notes", nullptr},
+    {"HiveFileReadOnly",
      [](const QString& dir) {
-       const QString folder = dir + "/shared";
-       ASSERT_TRUE(QDir().mkpath(folder));
-       qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(folder + "/machine.sqlite"));
+       Chmod(dir + "/registry/machine.sqlite", 0444);
        RegistryStore::resetCurrent();
-       modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
-       RegistryStore::resetCurrent();
-       ASSERT_EQ(::chmod(QFile::encodeName(folder + "/machine.sqlite").constData(), 0444), 0);
-       ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
      },
-     [] {
+     "/usr/bin/notes", nullptr},
+    {"SharedMachineHiveMissing",
+     [](const QString& dir) {
+       qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(dir + "/missing/machine.sqlite"));
        RegistryStore::resetCurrent();
-       if (RegistryStore::current().writable(Hive::LocalMachine)) std::_Exit(2);
+     },
+     "", nullptr},
+    // A shared machine hive, set up by an administrator and then closed to others: the start ends.
+    {"SharedMachineHiveClosedToTheUser",
+     [](const QString& dir) {
+       QDir().mkpath(dir + "/shared");
+       qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(dir + "/shared/machine.sqlite"));
+       RegistryStore::resetCurrent();
+       modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0);
+       RegistryStore::resetCurrent();
+       Chmod(dir + "/shared/machine.sqlite", 0444);
+       Chmod(dir + "/shared", 0555);
+     },
+     "/usr/bin/notes",
+     [] {
        frmMain form;
        form.Form_Load();
-     },
-     [] {
-       EXPECT_EQ(modRegEdit::RegReadValue(kAppPathsFull + "notes.exe\\"), "/usr/bin/notes");
-       ::chmod(QFile::encodeName(QFileInfo(qEnvironmentVariable("ZELKAR_MACHINE_HIVE")).path()).constData(), 0755);
      }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, RefusedWrite, ::testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Runs `work` in a process of its own as the user and group `id`.
-void AsUser(unsigned id, const std::function<void()>& work) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(id) != 0 || ::setuid(id) != 0) ::_exit(99);
-    work();
-    ::_exit(0);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-}
-
 using StorePermissionsDeathTest = StoreTest;
 
 TEST_F(StorePermissionsDeathTest, AReadWhileTheHiveMayNotBeWrittenLeavesNothingThatStopsALaterWrite) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
+  modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0);
   RegistryStore::resetCurrent();
   const QString registry = path("registry");
-  const QByteArray hive = QFile::encodeName(registry + "/machine.sqlite");
   EXPECT_EXIT(
       {
         GiveUpFileRightsForGood();
@@ -226,15 +240,15 @@ TEST_F(StorePermissionsDeathTest, AReadWhileTheHiveMayNotBeWrittenLeavesNothingT
         QStringList said;
         for (const bool logGone : {false, true}) {
           const QString before = files();
-          ::chmod(hive.constData(), 0444);
+          Chmod(registry + "/machine.sqlite", 0444);
           for (const char* side : {"-wal", "-shm"})
             if (logGone) QFile::remove(registry + "/machine.sqlite" + side);
           RegistryStore::resetCurrent();
-          said << "read " + modRegEdit::RegReadValue(kAppPathsFull + "notes.exe\\");
+          said << "read " + modRegEdit::RegReadValue(kNotes);
           RegistryStore::resetCurrent();
           if (!logGone && files() != before) said << "made " + files();
           // Writable again: that alone is enough.
-          ::chmod(hive.constData(), 0644);
+          Chmod(registry + "/machine.sqlite", 0644);
           modRegEdit::RegWriteValue(kAppPathsFull + "later.exe\\", QString::number(logGone), 0);
           RegistryStore::resetCurrent();
           said << "wrote " + modRegEdit::RegReadValue(kAppPathsFull + "later.exe\\");
@@ -261,20 +275,24 @@ TEST_F(StorePermissionsDeathTest, AnotherUsersReadNeverStopsTheOwnerOfASharedHiv
           if (up.isRoot()) break;
         }
         QDir().mkpath(shared);
-        ::chmod(QFile::encodeName(shared).constData(), 01777);
+        Chmod(shared, 01777);
         qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(shared + "/machine.sqlite"));
+        // A session of `user` in a process of its own.
         const auto session = [&](unsigned user, const std::function<void()>& work) {
           RegistryStore::resetCurrent();
-          AsUser(user, [&] {
+          const pid_t child = ::fork();
+          if (child == 0) {
+            if (::setgid(user) != 0 || ::setuid(user) != 0) ::_exit(99);
             qputenv("ZELKAR_REGISTRY", QFile::encodeName(shared + "/user" + QString::number(user)));
             work();
             RegistryStore::resetCurrent();
-          });
+            ::_exit(0);
+          }
+          ::waitpid(child, nullptr, 0);
         };
-        const QString notes = kAppPathsFull + "notes.exe\\";
         const QString later = kAppPathsFull + "later.exe\\";
-        session(1001, [&] { modRegEdit::RegWriteValue(notes, "/usr/bin/notes", 0); });
-        session(1002, [&] { std::fprintf(stderr, "other read %s\n", qUtf8Printable(modRegEdit::RegReadValue(notes))); });
+        session(1001, [&] { modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0); });
+        session(1002, [&] { std::fprintf(stderr, "other read %s\n", qUtf8Printable(modRegEdit::RegReadValue(kNotes))); });
         session(1001, [&] {
           modRegEdit::RegWriteValue(later, "/usr/bin/later", 0);
           std::fprintf(stderr, "owner wrote %s\n", qUtf8Printable(modRegEdit::RegReadValue(later)));

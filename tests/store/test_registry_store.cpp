@@ -1,168 +1,153 @@
+// The store, and the layer the program reads and writes it through.
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include "store/Keywords.h"
 #include "store/RegistryStore.h"
 #include "store/modRegEdit.h"
+#include "support/ScriptedDialogs.h"
 #include "support/StoreTest.h"
 
 namespace zelkar::test {
 namespace {
 
+using namespace zelkar::modRegEdit;
 using store::Hive;
 using store::Outcome;
 using store::RegistryStore;
-using store::StoreError;
-using store::StoreLocation;
 using store::Value;
 
-const QString kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const QString kAppPaths = kAppPathsKey.chopped(1);
 
-class RegistryStoreTest : public StoreTest {
- protected:
-  QString registry() const { return path("registry"); }
-  QString machineFile() const { return registry() + "/machine.sqlite"; }
-
-  static QByteArray bytesOf(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
-  static int mode(const QString& file) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
-  }
-  // Commits made by other connections, as a second connection sees them.
-  static std::int64_t dataVersion(sqlite3* observer) {
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(observer, "PRAGMA data_version", -1, &stmt, nullptr);
-    sqlite3_step(stmt);
-    const std::int64_t version = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
-    return version;
-  }
-  void reopenReadOnly() {
-    StoreLocation location = StoreLocation::inDirectory(registry());
-    location.readOnly = true;
-    RegistryStore::useLocation(location);
-  }
-};
+using RegistryStoreTest = StoreTest;
 
 // The user's hive and its journal are private, in a folder of its own or in
 // an open one, under any mask.
 TEST_F(RegistryStoreTest, UserHiveAndItsJournalArePrivate) {
-  struct MaskScope {
-    mode_t previous = ::umask(0);
-    ~MaskScope() { ::umask(previous); }
-  } noMask;
-  for (const QString& folder : {registry(), path("open")}) {
+  const auto mode = [](const QString& file) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+  };
+  const mode_t mask = ::umask(0);
+  for (const QString& folder : {path("registry"), path("open")}) {
     SCOPED_TRACE(folder.toStdString());
-    if (folder != registry()) {
+    if (folder == path("open")) {
       ASSERT_TRUE(QDir().mkpath(folder));
       ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
       qputenv("ZELKAR_REGISTRY", QFile::encodeName(folder));
       RegistryStore::resetCurrent();
     }
-    ASSERT_EQ(store().writeValue(Hive::CurrentUser, "Software\\Orbrin\\Zelkar", "Left", Value::fromDWord(5)),
-              Outcome::Done);
-    if (folder == registry()) {
-      EXPECT_EQ(mode(folder), 0700);
-    }
+    SaveDWord(Hive::CurrentUser, kSettingsKey, "Left", 5);
+    EXPECT_EQ(mode(folder), folder == path("registry") ? 0700 : 0777);
     // While the store is open its journal files stand beside the hive.
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-      EXPECT_EQ(mode(folder + "/user.sqlite" + suffix), 0600) << suffix;
-    }
+    for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(mode(folder + "/user.sqlite" + suffix), 0600) << suffix;
     EXPECT_TRUE(QFileInfo::exists(folder + "/machine.sqlite"));
   }
+  ::umask(mask);
 }
 
 TEST_F(RegistryStoreTest, NamesCompareWithoutCaseAndListInFoldedOrder) {
-  for (const char* name : {"gamma", "Beta", "alpha.EXE", "Delta", "\xC3\x84rger"})
-    ASSERT_EQ(store().createKey(Hive::LocalMachine, kAppPaths + u'\\' + QString::fromUtf8(name)), Outcome::Done);
+  const QString longName = QString(300, u'k') + ".exe";
+  for (const QString& name : {QString("gamma"), QString("Beta"), QString("alpha.EXE"), QString("\u00C4rger"), longName})
+    ASSERT_EQ(store().createKey(Hive::LocalMachine, kAppPathsKey + name), Outcome::Done);
+  RegWriteValue(kAppPathsFull + "Notepad.EXE\\", "/usr/bin/gedit", 0);
   // Same key, other case: no second key, the first spelling stays.
-  ASSERT_EQ(store().createKey(Hive::LocalMachine, QStringLiteral("software\\MICROSOFT\\windows\\currentversion\\"
-                                                                 "app paths\\ALPHA.exe\\")),
-            Outcome::Done);
-  EXPECT_EQ(store().subkeys(Hive::LocalMachine, kAppPaths.toUpper()),
-            (QStringList{"alpha.EXE", "Beta", "Delta", "gamma", QString::fromUtf8("\xC3\x84rger")}));
+  ASSERT_EQ(store().createKey(Hive::LocalMachine, kAppPathsKey.toLower() + "ALPHA.exe\\"), Outcome::Done);
+  EXPECT_EQ(EnumKeys(Hive::LocalMachine, kAppPaths.toUpper()),
+            (QStringList{"alpha.EXE", "Beta", "gamma", longName, "Notepad.EXE", "\u00C4rger"}));
+  EXPECT_TRUE(EnumKeys(Hive::LocalMachine, kAppPathsKey + "Beta").isEmpty());
   EXPECT_EQ(store().storedPath(Hive::LocalMachine, "software\\microsoft\\WINDOWS"), "SOFTWARE\\Microsoft\\Windows");
+  EXPECT_TRUE(KeyExists(Hive::LocalMachine, kAppPathsKey + "NOTEPAD.exe"));
+  EXPECT_EQ(GetString(Hive::LocalMachine, kAppPaths.toLower() + "\\notepad.exe", "", "none"), "/usr/bin/gedit");
+  EXPECT_EQ(RegReadValue("hkey_local_machine\\" + kAppPathsKey.toLower() + "notepad.exe\\"), "/usr/bin/gedit");
 
-  const QString key = kAppPaths + "\\Beta";
+  const QString key = kAppPathsKey + "Beta";
   ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, "Path", Value::fromString("x")), Outcome::Done);
   ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, "PATH", Value::fromString("y")), Outcome::Done);
   const QList<store::NamedValue> values = store().values(Hive::LocalMachine, key);
   ASSERT_EQ(values.size(), 1);
   EXPECT_EQ(values[0].name, "Path");
   EXPECT_EQ(values[0].value, Value::fromString("y"));
+
+  SaveDWord(Hive::CurrentUser, kSettingsKey, "Left", -15);
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey.toUpper(), "LEFT", 0), -15);
+  EXPECT_EQ(RegReadValue("HKCU\\" + kSettingsKey + "\\left"), "-15");
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, kSettingsKey, "Top", 7), 7);
 }
 
 TEST_F(RegistryStoreTest, ClassesRootIsMachineSoftwareClasses) {
-  ASSERT_EQ(store().writeValue(Hive::ClassesRoot, ".zkb", QString(), Value::fromString("Zelkar.File")), Outcome::Done);
-  EXPECT_EQ(store().readValue(Hive::LocalMachine, "Software\\Classes\\.ZKB", QString()),
-            Value::fromString("Zelkar.File"));
-  EXPECT_EQ(store().subkeys(Hive::ClassesRoot, QString()), QStringList{".zkb"});
+  RegWriteValue("HKCR\\.zkb\\", "Zelkar.File", 0);
+  // A path without a trailing "\" names a value.
+  RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\Shell\\Extra", "x", 0);
+  EXPECT_EQ(store().readValue(Hive::LocalMachine, "Software\\Classes\\.ZKB", QString()), Value::fromString("Zelkar.File"));
+  EXPECT_EQ(GetString(Hive::LocalMachine, "SOFTWARE\\Classes\\zelkar.file\\shell", "Extra", "-"), "x");
+  EXPECT_EQ(GetString(Hive::LocalMachine, "SOFTWARE\\Classes\\zelkar.file\\shell", "", "-"), "-");
+  EXPECT_EQ(store().subkeys(Hive::ClassesRoot, QString()), (QStringList{".zkb", "Zelkar.File"}));
   EXPECT_EQ(store().storedPath(Hive::ClassesRoot, ".ZKB"), ".zkb");
   EXPECT_EQ(store().deleteKey(Hive::ClassesRoot, QString()), Outcome::Refused);
   EXPECT_EQ(store().deleteKey(Hive::LocalMachine, QString()), Outcome::Refused);
   EXPECT_TRUE(store().keyExists(Hive::LocalMachine, "SOFTWARE\\Classes\\.zkb"));
 }
 
+TEST_F(RegistryStoreTest, ReadsHonourValueTypes) {
+  const auto put = [this](const char* name, std::uint32_t type, const QByteArray& data) {
+    ASSERT_EQ(store().writeValue(Hive::CurrentUser, "Raw", name, Value{type, data}), Outcome::Done);
+  };
+  put("expand", store::type::ExpandString, QByteArray("%HOME%/bin\0", 11));
+  put("bare", store::type::String, QByteArray("no terminator"));
+  put("cut", store::type::String, QByteArray("first\0second\0", 13));
+  put("binary", store::type::Binary, QByteArray("\x01\x02", 2));
+  put("short", store::type::DWord, QByteArray("\x01\x02\x03", 3));
+  put("odd", 0x12345678u, QByteArray("\xff\x00", 2));
+  SaveString(Hive::CurrentUser, "Raw", "text", "12");
+  SaveDWord(Hive::CurrentUser, "Raw", "all", -1);
+  // name, as GetString reads it, as RegReadValue reads it
+  const std::tuple<const char*, QString, QString> rows[] = {
+      {"expand", "default", qEnvironmentVariable("HOME") + "/bin"},
+      {"bare", "no terminator", "no terminator"},
+      {"cut", "first", "first"},
+      {"binary", "default", ""},
+      {"short", "default", ""},
+      {"missing", "default", ""},
+      {"all", "default", "-1"}};
+  for (const auto& [name, got, read] : rows) {
+    EXPECT_EQ(GetString(Hive::CurrentUser, "Raw", name, "default"), got) << name;
+    EXPECT_EQ(RegReadValue(QString("HKCU\\Raw\\") + name), read) << name;
+  }
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, "Raw", "text", 99), 99);
+  EXPECT_EQ(GetDWord(Hive::CurrentUser, "Raw", "short", 99), 99);
+  for (const char* unknown : {"HKCU\\No\\Such\\Key\\", "HKEY_USERS\\Raw\\text", "HKCU"})
+    EXPECT_EQ(RegReadValue(unknown), QString()) << unknown;
+  EXPECT_EQ(store().readValue(Hive::CurrentUser, "Raw", "odd"), (Value{0x12345678u, QByteArray("\xff\x00", 2)}));
+}
+
 TEST_F(RegistryStoreTest, StoringTheSameValueWritesNothing) {
-  const QString key = kAppPaths + "\\notes.exe";
-  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")), Outcome::Done);
+  const QString key = kAppPathsKey + "notes.exe";
+  SaveString(Hive::LocalMachine, key, QString(), "/usr/bin/gedit");
   sqlite3* observer = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(machineFile()).constData(), &observer, SQLITE_OPEN_READONLY, nullptr),
+  ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path("registry/machine.sqlite")).constData(), &observer,
+                            SQLITE_OPEN_READONLY, nullptr),
             SQLITE_OK);
-  const std::int64_t before = dataVersion(observer);
-  modRegEdit::RegWriteValue("HKEY_LOCAL_MACHINE\\" + kAppPaths + "\\NOTES.EXE\\", "/usr/bin/gedit", 0);
-  modRegEdit::SaveString(Hive::LocalMachine, key, QString(), "/usr/bin/gedit");
+  // Commits made by other connections, as a second connection sees them.
+  const auto version = [observer] {
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(observer, "PRAGMA data_version", -1, &stmt, nullptr);
+    sqlite3_step(stmt);
+    const std::int64_t number = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return number;
+  };
+  const std::int64_t before = version();
+  RegWriteValue(kAppPathsFull + "NOTES.EXE\\", "/usr/bin/gedit", 0);
   EXPECT_EQ(store().createKey(Hive::LocalMachine, key), Outcome::Done);
-  EXPECT_EQ(dataVersion(observer), before);
-  modRegEdit::SaveString(Hive::LocalMachine, key, QString(), "/usr/bin/kate");
-  EXPECT_NE(dataVersion(observer), before);
+  EXPECT_EQ(version(), before);
+  SaveString(Hive::LocalMachine, key, QString(), "/usr/bin/kate");
+  EXPECT_NE(version(), before);
   sqlite3_close(observer);
-}
-
-TEST_F(RegistryStoreTest, ReadOnlyStoreRefusesEveryWrite) {
-  const QString key = kAppPaths + "\\notes.exe";
-  ASSERT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")), Outcome::Done);
-  reopenReadOnly();
-  EXPECT_FALSE(store().writable(Hive::LocalMachine));
-  EXPECT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/bin/x")), Outcome::Refused);
-  EXPECT_EQ(store().createKey(Hive::CurrentUser, "Software\\New"), Outcome::Refused);
-  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key), Outcome::Refused);
-  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key + "x"), Outcome::Missing);
-  // Even what is there already: the store may not be written at all.
-  EXPECT_EQ(store().writeValue(Hive::LocalMachine, key, QString(), Value::fromString("/usr/bin/gedit")),
-            Outcome::Refused);
-  EXPECT_EQ(store().createKey(Hive::LocalMachine, key), Outcome::Refused);
-  EXPECT_EQ(store().readValue(Hive::LocalMachine, key, QString()), Value::fromString("/usr/bin/gedit"));
-  RegistryStore::Transaction group(store(), Hive::LocalMachine);
-  EXPECT_FALSE(group.active());
-  EXPECT_FALSE(group.commit());
-}
-
-TEST_F(RegistryStoreTest, FilePermissionsRefuseWrites) {
-  const QString key = kAppPaths + "\\notes.exe";
-  ASSERT_EQ(store().createKey(Hive::LocalMachine, key), Outcome::Done);
-  RegistryStore::resetCurrent();
-  ASSERT_EQ(::chmod(QFile::encodeName(machineFile()).constData(), 0444), 0);
-  if (::access(QFile::encodeName(machineFile()).constData(), W_OK) == 0)
-    GTEST_SKIP() << "these rights write past file permissions";
-  EXPECT_EQ(store().deleteKey(Hive::LocalMachine, key), Outcome::Refused);
-  EXPECT_TRUE(store().keyExists(Hive::LocalMachine, key));
-}
-
-TEST_F(RegistryStoreTest, MissingSharedMachineHiveReadsEmptyAndRefuses) {
-  qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(path("no-such-folder/machine.sqlite")));
-  RegistryStore::resetCurrent();
-  EXPECT_TRUE(store().subkeys(Hive::LocalMachine, QString()).isEmpty());
-  EXPECT_EQ(store().createKey(Hive::LocalMachine, kAppPaths), Outcome::Refused);
-  EXPECT_EQ(store().createKey(Hive::CurrentUser, "Software\\Orbrin"), Outcome::Done);
-  EXPECT_FALSE(QFileInfo::exists(path("no-such-folder")));
 }
 
 TEST_F(RegistryStoreTest, TransactionsCommitRollBackAndNest) {
@@ -191,6 +176,21 @@ TEST_F(RegistryStoreTest, TransactionsCommitRollBackAndNest) {
     store().deleteKey(Hive::CurrentUser, "kept");
   }
   EXPECT_TRUE(has("kept"));
+}
+
+TEST_F(RegistryStoreTest, DeleteKeyKeepsAKeyWithSubkeysAndSaysNothing) {
+  ScriptedDialogs dialogs;  // no box may show
+  RegWriteValue(kAppPathsFull + "a.exe\\", "/bin/a", 0);
+  RegWriteValue(kAppPathsFull + "a.exe\\Sub\\", "/bin/sub", 0);
+  DeleteKey(Hive::LocalMachine, kAppPathsKey + "missing.exe");
+  DeleteKey(Hive::LocalMachine, kAppPathsKey + "a.exe");
+  EXPECT_EQ(RegReadValue(kAppPathsFull + "a.exe\\"), "/bin/a");
+  DeleteKey(Hive::LocalMachine, kAppPathsKey + "A.EXE\\sub");
+  DeleteKey(Hive::LocalMachine, kAppPathsKey + "a.exe");
+  EXPECT_FALSE(KeyExists(Hive::LocalMachine, kAppPathsKey + "a.exe"));
+  // A key made again does not bring back the old values.
+  SaveString(Hive::LocalMachine, kAppPathsKey + "a.exe", "Other", "x");
+  EXPECT_EQ(RegReadValue(kAppPathsFull + "a.exe\\"), QString());
 }
 
 }  // namespace
