@@ -160,10 +160,11 @@ TEST_P(RefusedWrite, IsSilentUntilAWriteMustNotFail) {
         dialogs.expectBox("Error", "Please log on under a user account with administrative privileges.", answer::OK, 16);
         EchoDialogs echo(dialogs);
         RegistryStore& store = RegistryStore::current();
-        const bool refused = !store.writable(Hive::LocalMachine) &&
-                             !RegistryStore::Transaction(store, Hive::LocalMachine).active() &&
-                             store.createKey(Hive::LocalMachine, kAppPathsKey + "new.exe") == Outcome::Refused &&
-                             store.deleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe") != Outcome::Done;
+        // Once a write found the store closed, it says so.
+        const bool refused = store.createKey(Hive::LocalMachine, kAppPathsKey + "new.exe") == Outcome::Refused &&
+                             store.deleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe") != Outcome::Done &&
+                             !store.writable(Hive::LocalMachine) &&
+                             !RegistryStore::Transaction(store, Hive::LocalMachine).active();
         modRegEdit::RegWriteValue(kNotes, "/usr/bin/changed", 0);
         modRegEdit::RegWriteValue(kAppPathsFull + "new.exe\\", "/usr/bin/new", 0);
         modRegEdit::DeleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe");
@@ -196,6 +197,8 @@ const RefusedCase kRefused[] = {
        Chmod(dir + "/registry/machine.sqlite", 0444);
        RegistryStore::resetCurrent();
      },
+     "/usr/bin/notes", nullptr},
+    {"HiveFileTurnsReadOnlyWhileOpen", [](const QString& dir) { Chmod(dir + "/registry/machine.sqlite", 0444); },
      "/usr/bin/notes", nullptr},
     {"SharedMachineHiveMissing",
      [](const QString& dir) {
