@@ -1,9 +1,11 @@
 // The program killed at any moment of a load or a save.
-#include "fault/FaultTest.h"
+#include "support/BackupTest.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 
 #include <chrono>
+#include <cstdio>
 #include <random>
 #include <thread>
 
@@ -11,129 +13,141 @@ namespace zelkar::test {
 namespace {
 
 constexpr int kCuts = 100;
+constexpr const char* kReady = "zelkar-child-ready";
+constexpr const char* kDone = "zelkar-child-done";
 
-class Killed : public FaultTest {
- protected:
-  // The store's files as they are now, closed, so that every run starts from them.
-  void KeepStore() {
-    store::RegistryStore::resetCurrent();
-    QDir().mkpath(path("kept"));
-    for (const QString& name : FilesIn("registry"))
-      ASSERT_TRUE(QFile::copy(path("registry/" + name), path("kept/" + name)));
+// The test program started again to run KilledChild.Work, told by
+// ZELKAR_FAULT_WORK what to do on this process's store and on `file`.
+class ChildProcess {
+ public:
+  ChildProcess(const char* work, const QString& file) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZELKAR_FAULT_WORK", work);
+    env.insert("ZELKAR_FAULT_REGISTRY", qEnvironmentVariable("ZELKAR_REGISTRY"));
+    env.insert("ZELKAR_FAULT_FILE", file);
+    process_.setProcessEnvironment(env);
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+    process_.start("/proc/self/exe", {"--gtest_filter=KilledChild.Work"});
   }
-  void RestoreStore() {
-    ASSERT_TRUE(QDir(path("registry")).removeRecursively());
-    QDir().mkpath(path("registry"));
-    for (const QString& name : FilesIn("kept"))
-      ASSERT_TRUE(QFile::copy(path("kept/" + name), path("registry/" + name)));
+  ~ChildProcess() {
+    process_.kill();
+    process_.waitForFinished(30000);
   }
-  // Runs the work to its end; its length in microseconds, from the ready line to the done line.
-  std::int64_t Uncut(const char* test, const QStringList& env) {
-    ChildProcess child(test, env);
-    EXPECT_TRUE(child.waitFor(kReadyLine)) << child.output().toStdString();
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_TRUE(child.waitFor(kDoneLine)) << child.output().toStdString();
-    const std::int64_t length = timer.nsecsElapsed() / 1000;
-    EXPECT_EQ(child.finish(), 0) << child.output().toStdString();
-    EXPECT_TRUE(child.passed()) << child.output().toStdString();
-    return length;
-  }
-  // Runs the work `kCuts` times, each killed at a moment drawn over `length`,
-  // and checks the files after each by `check`.
-  template <typename Check>
-  void CutShort(const char* test, const QStringList& env, std::int64_t length, const std::function<void()>& reset,
-                Check check) {
-    const unsigned seed = std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<std::int64_t> moment(0, length);
-    for (int cut = 0; cut < kCuts && !HasFailure(); ++cut) {
-      reset();
-      const std::int64_t at = moment(random);
-      SCOPED_TRACE("killed " + std::to_string(at) + " us into the work, run " + std::to_string(cut));
-      {
-        ChildProcess child(test, env);
-        ASSERT_TRUE(child.waitFor(kReadyLine)) << child.output().toStdString();
-        std::this_thread::sleep_for(std::chrono::microseconds(at));
-        child.kill();
-      }
-      check();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // Waits for the line; false when the child ended or took too long.
+  bool waitFor(const char* line) {
+    while (!output_.contains(line)) {
+      if (!process_.waitForReadyRead(60000)) return false;
+      output_ += process_.readAll();
     }
+    return true;
   }
+  bool passes() {
+    return process_.waitForFinished(60000) && process_.exitCode() == 0 &&
+           (output_ += process_.readAll()).contains("[  PASSED  ] 1 test");
+  }
+  std::string output() const { return output_.toStdString(); }
+
+ private:
+  QProcess process_;
+  QByteArray output_;
 };
 
-TEST_F(Killed, LoadListLeavesTheKeywordsOfBeforeOrOfAfter) {
-  const Keywords before = Entries(40, "before", "/srv/before");
+struct KilledCase {
+  const char* work;
+  int stored;  // keywords in the store before
+  int listed;  // keywords in the backup file
+};
+
+class Killed : public BackupTest, public ::testing::WithParamInterface<KilledCase> {};
+
+// Whatever the moment of the kill, the store holds the keywords of before or
+// of after, and the file is the old one or the whole new one.
+TEST_P(Killed, LeavesTheStoreAndTheFileOfBeforeOrOfAfter) {
+  const KilledCase& row = GetParam();
+  const Keywords before = Entries(row.stored, "before", "/srv/before");
   PutAll(before);
-  const QString list = Backup("lists/Big.zkb", 5000, "loaded", "/srv/loaded");
-  const QByteArray listBytes = Bytes(list);
-  const Keywords after = Entries(5000, "loaded", "/srv/loaded");
-  KeepStore();
-  const QStringList env{"ZELKAR_FAULT_FILE=" + list};
-  const std::int64_t length = Uncut("KilledChild.LoadList", env);
-  ASSERT_EQ(OnDisk(), after);
+  const QString file = Backup("lists/Backup.zkb", row.listed, "listed", "/srv/listed");
+  const QByteArray old = Bytes(file);
+  // The store's files as they are now, closed, so that every run starts from them.
+  store::RegistryStore::resetCurrent();
   const QStringList storeFiles = FilesIn("registry");
-  CutShort("KilledChild.LoadList", env, length, [&] { RestoreStore(); }, [&] {
+  QDir().mkpath(path("kept"));
+  for (const QString& name : storeFiles) ASSERT_TRUE(QFile::copy(path("registry/" + name), path("kept/" + name)));
+  const auto reset = [&] {
+    ASSERT_TRUE(QDir(path("registry")).removeRecursively() && QDir(path("lists")).removeRecursively());
+    QDir().mkpath(path("registry"));
+    for (const QString& name : storeFiles) ASSERT_TRUE(QFile::copy(path("kept/" + name), path("registry/" + name)));
+    Write("lists/Backup.zkb", old);
+  };
+
+  std::int64_t length = 0;  // microseconds from the ready line to the done line
+  {
+    ChildProcess child(row.work, file);
+    ASSERT_TRUE(child.waitFor(kReady)) << child.output();
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(child.waitFor(kDone)) << child.output();
+    length = timer.nsecsElapsed() / 1000;
+    ASSERT_TRUE(child.passes()) << child.output();
+  }
+  const Keywords after = OnDisk();
+  const QByteArray fresh = Bytes(file);
+  const Keywords expected = row.stored > row.listed ? before : Entries(row.listed, "listed", "/srv/listed");
+  ASSERT_EQ(after, expected);
+  ASSERT_EQ(ReadEntriesOf(file), expected);
+
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<std::int64_t> moment(0, length);
+  for (int cut = 0; cut < kCuts && !HasFailure(); ++cut) {
+    reset();
+    const std::int64_t at = moment(random);
+    SCOPED_TRACE("killed " + std::to_string(at) + " us into the work, run " + std::to_string(cut));
+    {
+      ChildProcess child(row.work, file);
+      ASSERT_TRUE(child.waitFor(kReady)) << child.output();
+      std::this_thread::sleep_for(std::chrono::microseconds(at));
+    }
     const Keywords now = OnDisk();
     EXPECT_TRUE(now == before || now == after) << now.size() << " keywords";
     EXPECT_EQ(FilesIn("registry"), storeFiles);
-    EXPECT_EQ(Bytes(list), listBytes);
-    EXPECT_EQ(FilesIn("lists"), QStringList{"Big.zkb"});
-  });
-}
-
-TEST_F(Killed, SaveListLeavesTheOldFileOrTheWholeNewOne) {
-  const Keywords kept = Entries(1000, "kept", "/srv/kept");
-  PutAll(kept);
-  const QString file = Backup("lists/Backup.zkb", 3, "old", "/srv/old");
-  const QByteArray old = Bytes(file);
-  store::RegistryStore::resetCurrent();
-  const QStringList env{"ZELKAR_FAULT_FILE=" + file};
-  const std::int64_t length = Uncut("KilledChild.SaveList", env);
-  const QByteArray fresh = Bytes(file);
-  ASSERT_EQ(ReadEntriesOf(file), kept);
-  const auto reset = [&] {
-    for (const QString& name : FilesIn("lists")) QFile::remove(path("lists/" + name));
-    Write("lists/Backup.zkb", old);
-  };
-  CutShort("KilledChild.SaveList", env, length, reset, [&] {
-    const QByteArray now = Bytes(file);
-    EXPECT_TRUE(now == old || now == fresh) << now.size() << " bytes";
+    const QByteArray bytes = Bytes(file);
+    EXPECT_TRUE(bytes == old || bytes == fresh) << bytes.size() << " bytes";
     // A kill between naming the finished work file and renaming it over the
     // backup may leave that hidden, complete copy; nothing else may stay.
-    for (const QString& name : FilesIn("lists"))
-      if (name != "Backup.zkb") {
-        EXPECT_TRUE(name.startsWith(".Backup.zkb.")) << name.toStdString();
-        EXPECT_EQ(Bytes(path("lists/" + name)), fresh) << name.toStdString();
-      }
-    EXPECT_EQ(OnDisk(), kept);
-  });
+    for (const QString& name : FilesIn("lists")) {
+      if (name != "Backup.zkb")
+        EXPECT_TRUE(name.startsWith(".Backup.zkb.") && Bytes(path("lists/" + name)) == fresh) << name.toStdString();
+    }
+  }
 }
 
-class KilledChild : public FaultTest {};
+INSTANTIATE_TEST_SUITE_P(Cases, Killed, ::testing::Values(KilledCase{"LoadList", 40, 5000}, KilledCase{"SaveList", 1000, 3}),
+                         [](const auto& info) { return std::string(info.param.work); });
 
-TEST_F(KilledChild, LoadList) {
-  if (!IsChild("KilledChild.LoadList")) GTEST_SKIP() << "runs as a child of Killed.LoadList...";
-  UseParentStore();
-  const QString list = qEnvironmentVariable("ZELKAR_FAULT_FILE");
+class KilledChild : public BackupTest {};
+
+TEST_F(KilledChild, Work) {
+  const QByteArray work = qgetenv("ZELKAR_FAULT_WORK");
+  if (work.isEmpty()) GTEST_SKIP() << "runs as a child of Killed";
+  qputenv("ZELKAR_REGISTRY", qgetenv("ZELKAR_FAULT_REGISTRY"));
+  store::RegistryStore::resetCurrent();
+  const QString file = qEnvironmentVariable("ZELKAR_FAULT_FILE");
   std::unique_ptr<frmMain> form = Window();
   ScriptedDialogs dialogs;
-  ExpectLoadQuestion(dialogs, list, answer::Yes);
-  Say(kReadyLine);
-  EXPECT_TRUE(form->LoadList(list));
-  Say(kDoneLine);
-}
-
-TEST_F(KilledChild, SaveList) {
-  if (!IsChild("KilledChild.SaveList")) GTEST_SKIP() << "runs as a child of Killed.SaveList...";
-  UseParentStore();
-  std::unique_ptr<frmMain> form = Window();
-  ScriptedDialogs dialogs;
-  dialogs.expectSave(qEnvironmentVariable("ZELKAR_FAULT_FILE"));
-  Say(kReadyLine);
-  EXPECT_TRUE(form->SaveList());
-  Say(kDoneLine);
+  if (work == "LoadList")
+    ExpectLoadQuestion(dialogs, file, answer::Yes);
+  else
+    dialogs.expectSave(file);
+  std::printf("%s\n", kReady);
+  std::fflush(stdout);
+  EXPECT_TRUE(work == "LoadList" ? form->LoadList(file) : form->SaveList());
+  std::printf("%s\n", kDone);
+  std::fflush(stdout);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -228,49 +227,6 @@ TEST_F(StorePermissionsDeathTest, AReadWhileTheHiveMayNotBeWrittenLeavesNothingT
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "read /usr/bin/notes; wrote 0; read /usr/bin/notes; wrote 1\n");
-}
-
-TEST_F(StorePermissionsDeathTest, AnotherUsersReadNeverStopsTheOwnerOfASharedHive) {
-  if (::geteuid() != 0) GTEST_SKIP() << "two users are needed";
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  // A machine hive in a sticky folder that everyone may write, as under /tmp.
-  const QString shared = path("shared");
-  EXPECT_EXIT(
-      {
-        // The other users pass through the test's folders (a death test's child
-        // has its own inside its parent's) to reach the shared one.
-        for (QDir up(dir());; up.cdUp()) {
-          struct stat st {};
-          const QByteArray at = QFile::encodeName(up.path());
-          if (::stat(at.constData(), &st) == 0 && !(st.st_mode & S_IXOTH)) ::chmod(at.constData(), (st.st_mode & 07777) | 011);
-          if (up.isRoot()) break;
-        }
-        QDir().mkpath(shared);
-        Chmod(shared, 01777);
-        qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(shared + "/machine.sqlite"));
-        // A session of `user` in a process of its own.
-        const auto session = [&](unsigned user, const std::function<void()>& work) {
-          RegistryStore::resetCurrent();
-          const pid_t child = ::fork();
-          if (child == 0) {
-            if (::setgid(user) != 0 || ::setuid(user) != 0) ::_exit(99);
-            qputenv("ZELKAR_REGISTRY", QFile::encodeName(shared + "/user" + QString::number(user)));
-            work();
-            RegistryStore::resetCurrent();
-            ::_exit(0);
-          }
-          ::waitpid(child, nullptr, 0);
-        };
-        const QString later = kAppPathsFull + "later.exe\\";
-        session(1001, [&] { modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0); });
-        session(1002, [&] { std::fprintf(stderr, "other read %s\n", qUtf8Printable(modRegEdit::RegReadValue(kNotes))); });
-        session(1001, [&] {
-          modRegEdit::RegWriteValue(later, "/usr/bin/later", 0);
-          std::fprintf(stderr, "owner wrote %s\n", qUtf8Printable(modRegEdit::RegReadValue(later)));
-        });
-        std::exit(0);
-      },
-      ::testing::ExitedWithCode(0), "other read /usr/bin/notes\nowner wrote /usr/bin/later\n");
 }
 
 }  // namespace
