@@ -102,23 +102,15 @@ TEST_F(ZelkarRegTest, ExitCodesSayWhatWentWrong) {
   EXPECT_FALSE(QFileInfo::exists(path("none")));
 }
 
-// Holds the hive file locked, as another program in the middle of a long
+// The hive file held locked, as by another program in the middle of a long
 // write: for writers only, or (taking the file for itself) for readers too.
-class Locker {
- public:
-  Locker(const QString& file, const char* begin) {
-    sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-    locked_ = sqlite3_exec(db_, begin, nullptr, nullptr, nullptr) == SQLITE_OK;
-  }
-  ~Locker() { sqlite3_close_v2(db_); }
-  Locker(const Locker&) = delete;
-  Locker& operator=(const Locker&) = delete;
-  bool locked() const { return locked_; }
-
- private:
-  sqlite3* db_ = nullptr;
-  bool locked_ = false;
-};
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> Locked(const QString& file, const char* begin) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  std::unique_ptr<sqlite3, int (*)(sqlite3*)> held(db, sqlite3_close_v2);
+  EXPECT_EQ(sqlite3_exec(db, begin, nullptr, nullptr, nullptr), SQLITE_OK);
+  return held;
+}
 
 TEST_F(ZelkarRegTest, ToolsSayInWordsThatTheStoreIsBusyOrCannotBeRead) {
   modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
@@ -131,8 +123,7 @@ TEST_F(ZelkarRegTest, ToolsSayInWordsThatTheStoreIsBusyOrCannotBeRead) {
   };
   {
     // The busy timeout runs for every row at once.
-    Locker other(path("registry/machine.sqlite"), "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
-    ASSERT_TRUE(other.locked());
+    const auto other = Locked(path("registry/machine.sqlite"), "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
     std::vector<std::future<Ran>> running;
     for (const auto& [program, args] : rows)
       running.push_back(std::async(std::launch::async, [&] { return RunProgram(program, args); }));
@@ -166,8 +157,7 @@ TEST_F(ZelkarRegTest, ToolsSayInWordsThatTheStoreIsBusyOrCannotBeRead) {
 TEST_F(ZelkarRegDeathTest, TheWindowSaysABusyStoreIsBusyAndGivesNoAdviceAboutRights) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
-  Locker other(path("registry/machine.sqlite"), "BEGIN IMMEDIATE");
-  ASSERT_TRUE(other.locked());
+  const auto other = Locked(path("registry/machine.sqlite"), "BEGIN IMMEDIATE");
   EXPECT_EXIT(
       {
         ScriptedDialogs dialogs;
