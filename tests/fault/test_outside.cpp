@@ -1,0 +1,248 @@
+// What comes from outside while the window works: other writers on the same
+// store, a disk with no room left, the store's folder removed.
+#include "support/BackupTest.h"
+
+#include "app/Controls.h"
+#include "app/modMain.h"
+#include "support/LabelEdit.h"
+
+#include <QProcess>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace zelkar::test {
+namespace {
+
+// The one target each keyword of any writer ever has.
+QString TargetFor(const QString& keyword) { return "/srv/" + keyword; }
+QString Numbered(const char* prefix, int i) { return QStringLiteral("%1%2.exe").arg(prefix).arg(i, 4, 10, QLatin1Char('0')); }
+
+using OtherWriter = BackupTest;
+
+TEST_F(OtherWriter, WindowAndZelkarRegShareTheStore) {
+  // Two other programs at once (the evens and the odds), each adding keywords
+  // and deleting every fourth again: 1,000 runs of zelkar-reg ($0) in all.
+  const QString others = "for i in $(seq $1 2 799); do k=$(printf other%04d.exe $i);"
+                         " \"$0\" add \"$2$k\" --default --data \"/srv/$k\" || exit 1;"
+                         " [ $((i % 4)) -ne 0 ] || \"$0\" delete \"$2$k\" || exit 1; done";
+  QProcess evens, odds;
+  evens.start("sh", {"-c", others, ZELKAR_REG_BINARY, "0", kAppPathsFull});
+  odds.start("sh", {"-c", others, ZELKAR_REG_BINARY, "1", kAppPathsFull});
+
+  std::unique_ptr<frmMain> form = Window();
+  ScriptedDialogs dialogs;  // any box fails the test
+  Keywords expected;
+  int rounds = 0;
+  const auto running = [](QProcess& p) { return p.state() != QProcess::NotRunning && !p.waitForFinished(0); };
+  while ((running(evens) || running(odds)) && !HasFailure()) {
+    ++rounds;
+    // Every keyword the tree and a saved list show has its one target.
+    form->LoadTVW(false);
+    for (int i = 2; i <= form->tvw->Count(); i += 2) {
+      ASSERT_EQ(form->tvw->Image(i + 1), "path") << "keyword without its target: " << form->tvw->Text(i).toStdString();
+      ASSERT_EQ(form->tvw->Parent(i + 1), i);
+      EXPECT_EQ(form->tvw->Text(i + 1), TargetFor(form->tvw->Text(i)));
+    }
+    const QString saved = path("saved.zkb");
+    dialogs.expectSave(saved);
+    ASSERT_TRUE(form->SaveList());
+    const Keywords backup = ReadEntriesOf(saved);
+    EXPECT_EQ(backup, Tree(*form));
+    EXPECT_TRUE(modINI::ReadINI("Keywords", QString::number(backup.size() + 1), saved).isEmpty());
+    for (const auto& [keyword, target] : backup) EXPECT_EQ(target, TargetFor(keyword));
+
+    for (int i = 0; i < 5; ++i) {
+      const QString keyword = Numbered("mine", rounds * 5 + i);
+      EXPECT_TRUE(form->SaveKeyword(keyword, TargetFor(keyword), false));
+      expected[keyword] = TargetFor(keyword);
+    }
+    EXPECT_TRUE(form->DeleteKeyword(Numbered("mine", rounds * 5), false));
+    expected.erase(Numbered("mine", rounds * 5));
+  }
+  for (QProcess* other : {&evens, &odds}) {
+    other->waitForFinished(600000);  // false too when it had ended already
+    EXPECT_EQ(other->exitCode(), 0) << other->readAllStandardError().toStdString();
+  }
+  EXPECT_GT(rounds, 1);
+
+  for (int i = 0; i < 800; ++i)
+    if (i % 4 != 0) expected[Numbered("other", i)] = TargetFor(Numbered("other", i));
+  EXPECT_EQ(Registered(), expected);
+  form.reset();
+  EXPECT_EQ(OnDisk(), expected);
+}
+
+// Several programs started at once on a store no one has made yet: one sets it
+// up, the others wait for it and use it.
+TEST_F(OtherWriter, ManyFirstOpenersShareOneNewStore) {
+  for (int round = 0; round < 40 && !HasFailure(); ++round) {
+    qputenv("ZELKAR_REGISTRY", QFile::encodeName(path(QStringLiteral("fresh%1").arg(round))));
+    std::vector<std::unique_ptr<QProcess>> writers;
+    Keywords expected;
+    for (int i = 0; i < 6; ++i) {
+      const QString keyword = Numbered("first", i);
+      expected[keyword] = TargetFor(keyword);
+      writers.emplace_back(std::make_unique<QProcess>())
+          ->start(ZELKAR_REG_BINARY, {"add", kAppPathsFull + keyword, "--default", "--data", TargetFor(keyword)});
+    }
+    for (const auto& writer : writers) {
+      ASSERT_TRUE(writer->waitForFinished(30000));
+      EXPECT_EQ(writer->exitCode(), 0) << "round " << round << ": " << writer->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(OnDisk(), expected) << "round " << round;
+  }
+}
+
+// Files of this process cannot grow past `bytes` while it lives: a write past
+// that fails as on a full disk instead of raising a signal.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) : signal_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, signal_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*signal_)(int);
+};
+
+using FullDisk = BackupTest;
+
+TEST_F(FullDisk, BackupCommandsFailAndLeaveFilesAndKeywordsAsTheyWere) {
+  const Keywords kept = Entries(150, "kept", "/srv/a/rather/long/target/folder/for/keyword");
+  PutAll(kept);
+  const QString small = Backup("lists/small.zkb", 1, "small", "/srv/small");
+  QByteArray oldText;
+  for (int i = 0; i < 400; ++i) oldText += QStringLiteral("\"old%1.exe\",\"/srv/old/%1\"\r\n").arg(i).toUtf8();
+  const QString oldFormat = Write("lists/old.zkb", oldText);
+  const QByteArray smallBytes = Bytes(small);
+  // Every write to the store from here starts a journal of its own.
+  store::RegistryStore::resetCurrent();
+  std::unique_ptr<frmMain> form = Window();
+  const int marked = Node(*form, "kept7.exe");
+  form->tvw->Select(marked);
+  form->mnuHMFE_Click();
+  ScriptedDialogs dialogs;
+  {
+    const FileSizeLimit limit(8192);
+    dialogs.expectSave(small).expectSave(path("lists/new.zkb"));
+    EXPECT_FALSE(form->SaveList());
+    EXPECT_FALSE(form->SaveList());
+    dialogs.expectSave(small).expectBoxTitled("Overwrite Duplicate Keywords?", answer::Yes);
+    EXPECT_FALSE(form->Export(true));
+    EXPECT_EQ(form->tvw->ForeColor(marked), colour::Blue);
+    dialogs.expectBoxTitled("Error", answer::OK);
+    form->ReformatZKB(oldFormat);
+  }
+  EXPECT_TRUE(dialogs.allUsed());
+  EXPECT_EQ(Bytes(small), smallBytes);
+  EXPECT_EQ(Bytes(oldFormat), oldText);
+  EXPECT_EQ(FilesIn("lists"), (QStringList{"old.zkb", "small.zkb"}));
+  EXPECT_EQ(Tree(*form), kept);
+  EXPECT_EQ(Slots(), QStringList(5, ""));
+  EXPECT_EQ(OnDisk(), kept);
+}
+
+TEST_F(FullDisk, TheStoreSaysTheDiskIsFullNotThatItIsDamaged) {
+  // A write that finds no room.
+  PutAll(Entries(20, "kept", "/srv/kept"));
+  store::RegistryStore::resetCurrent();
+  QString err;
+  {
+    const FileSizeLimit limit(QFileInfo(path("registry/machine.sqlite")).size() + 1234);
+    EXPECT_EQ(RunZelkarReg({"add", kAppPathsFull + "big.exe\\", "--default", "--data", QString(60000, 'x')}, nullptr, &err), 6);
+  }
+  EXPECT_TRUE(err.contains("the disk is full")) << err.toStdString();
+
+  // A store that cannot even be set up.
+  const QString folder = path("new");
+  qputenv("ZELKAR_REGISTRY", QFile::encodeName(folder));
+  store::RegistryStore::resetCurrent();
+  ScriptedDialogs dialogs;
+  dialogs.expectBox("Zelkar",
+                    "The registry file \"" + folder + "/user.sqlite\" cannot be used: the disk is full.\r\n\r\n"
+                    "Zelkar leaves the file as it is and does not start.",
+                    answer::OK, 16);
+  const FileSizeLimit limit(1000);
+  EXPECT_FALSE(modMain::OpenStore());
+}
+
+using StorePlace = BackupTest;
+
+// An open database goes on writing its file whatever happens to the folder;
+// the store must notice so that it does not lose what it writes into a
+// removed file. Before every command that writes keywords the folder goes;
+// after it the tree and the store hold the command's work.
+TEST_F(StorePlace, FolderRemovedWhileTheWindowRuns) {
+  const QString list = Backup("lists/two.zkb", 2, "loaded", "/srv/loaded");
+  Keywords expected = Entries(3, "kept", "/srv/kept");
+  PutAll(expected);
+  std::unique_ptr<frmMain> form = Window();
+  form->show();
+  ScriptedDialogs dialogs;
+  const QString registry = path("registry");
+  const auto checkAndRemove = [&](const char* step) {
+    EXPECT_EQ(Tree(*form), Registered()) << step;
+    EXPECT_EQ(Registered(), expected) << step;
+    ASSERT_TRUE(QDir(registry).removeRecursively());
+  };
+
+  checkAndRemove("start");
+  form->txtExe->setText("fresh");
+  form->lblPath->setCaption("/srv/fresh");
+  form->cmdSave_Click();
+  expected["fresh.exe"] = "/srv/fresh";
+  checkAndRemove("register");
+
+  const int node = Node(*form, "kept1.exe");
+  RenameByLabelEdit(*form, node, "renamed");
+  form->tvw->Select(node);
+  form->mnuRHRegister_Click();
+  expected.erase("kept1.exe");
+  expected["renamed.exe"] = "/srv/kept/1";
+  checkAndRemove("rename");
+
+  form->tvw->Select(Node(*form, "kept2.exe"));
+  dialogs.expectBox("Delete KEPT2?", "", answer::Yes);
+  form->cmdDelete_Click();
+  expected.erase("kept2.exe");
+  checkAndRemove("delete");
+
+  EXPECT_TRUE(form->ImportList(list));
+  expected.merge(Entries(2, "loaded", "/srv/loaded"));
+  checkAndRemove("import");
+
+  dialogs.expectSave(path("saved.zkb"));
+  EXPECT_TRUE(form->SaveList());
+  EXPECT_EQ(ReadEntriesOf(path("saved.zkb")), expected);
+  checkAndRemove("save");
+
+  ExpectLoadQuestion(dialogs, list, answer::Yes);
+  EXPECT_TRUE(form->LoadList(list));
+  expected = Entries(2, "loaded", "/srv/loaded");
+  EXPECT_EQ(Tree(*form), expected);
+  EXPECT_TRUE(dialogs.allUsed());
+
+  // The folder and the hive come back as private as they were made at first.
+  store::RegistryStore::resetCurrent();
+  EXPECT_EQ(OnDisk(), expected);
+  struct stat folder {}, user {};
+  ASSERT_EQ(::stat(QFile::encodeName(registry).constData(), &folder), 0);
+  ASSERT_EQ(::stat(QFile::encodeName(registry + "/user.sqlite").constData(), &user), 0);
+  EXPECT_EQ(folder.st_mode & 07777, 0700u);
+  EXPECT_EQ(user.st_mode & 07777, 0600u);
+}
+
+}  // namespace
+}  // namespace zelkar::test
