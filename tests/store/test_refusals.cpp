@@ -152,13 +152,6 @@ TEST_P(RefusedWrite, IsSilentUntilAWriteMustNotFail) {
 }
 
 const RefusedCase kRefused[] = {
-    {"ReadOnlyStore",
-     [](const QString& dir) {
-       store::StoreLocation location = store::StoreLocation::inDirectory(dir + "/registry");
-       location.readOnly = true;
-       RegistryStore::useLocation(location);
-     },
-     "/usr/bin/notes", nullptr},
     {"HiveFileReadOnly",
      [](const QString& dir) {
        Chmod(dir + "/registry/machine.sqlite", 0444);

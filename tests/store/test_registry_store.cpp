@@ -27,29 +27,20 @@ const QString kAppPaths = kAppPathsKey.chopped(1);
 
 using RegistryStoreTest = StoreTest;
 
-// The user's hive and its journal are private, in a folder of its own or in
-// an open one, under any mask.
+// The user's hive and its journal are private under any mask.
 TEST_F(RegistryStoreTest, UserHiveAndItsJournalArePrivate) {
   const auto mode = [](const QString& file) {
     struct stat info {};
     return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
   };
   const mode_t mask = ::umask(0);
-  for (const QString& folder : {path("registry"), path("open")}) {
-    SCOPED_TRACE(folder.toStdString());
-    if (folder == path("open")) {
-      ASSERT_TRUE(QDir().mkpath(folder));
-      ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
-      qputenv("ZELKAR_REGISTRY", QFile::encodeName(folder));
-      RegistryStore::resetCurrent();
-    }
-    SaveDWord(Hive::CurrentUser, kSettingsKey, "Left", 5);
-    EXPECT_EQ(mode(folder), folder == path("registry") ? 0700 : 0777);
-    // While the store is open its journal files stand beside the hive.
-    for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(mode(folder + "/user.sqlite" + suffix), 0600) << suffix;
-    EXPECT_TRUE(QFileInfo::exists(folder + "/machine.sqlite"));
-  }
+  RegistryStore::resetCurrent();
+  SaveDWord(Hive::CurrentUser, kSettingsKey, "Left", 5);
   ::umask(mask);
+  EXPECT_EQ(mode(path("registry")), 0700);
+  // While the store is open its journal files stand beside the hive.
+  for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(mode(path("registry/user.sqlite") + suffix), 0600) << suffix;
+  EXPECT_EQ(mode(path("registry/machine.sqlite")), 0644);
 }
 
 TEST_F(RegistryStoreTest, NamesCompareWithoutCaseAndListInFoldedOrder) {
