@@ -1,4 +1,5 @@
-// A store that is damaged, or that may not be written: what each way in says.
+// A store that is damaged, may not be written, is busy or cannot be read: what
+// each way in says, and with which status.
 #include <linux/capability.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -8,9 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <future>
 
 #include "app/frmMain.h"
 #include "app/modMain.h"
@@ -220,6 +223,78 @@ TEST_F(StorePermissionsDeathTest, AReadWhileTheHiveMayNotBeWrittenLeavesNothingT
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "read /usr/bin/notes; wrote 0; read /usr/bin/notes; wrote 1\n");
+}
+
+using UnusableStore = StoreTest;
+using UnusableStoreDeathTest = StoreTest;
+
+// The hive file held locked, as by another program in the middle of a long
+// write: for writers only, or (taking the file for itself) for readers too.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> Locked(const QString& file, const char* begin) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  std::unique_ptr<sqlite3, int (*)(sqlite3*)> held(db, sqlite3_close_v2);
+  EXPECT_EQ(sqlite3_exec(db, begin, nullptr, nullptr, nullptr), SQLITE_OK);
+  return held;
+}
+
+TEST_F(UnusableStore, ToolsSayInWordsThatTheStoreIsBusyOrCannotBeRead) {
+  modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
+  store::RegistryStore::resetCurrent();
+  const std::pair<const char*, QStringList> rows[] = {
+      {ZELKAR_REG_BINARY, {"add", "HKLM\\SOFTWARE\\x", "--value", "v", "--data", "d"}},
+      {ZELKAR_REG_BINARY, {"query", "HKLM\\SOFTWARE"}},
+      {ZELKAR_OPEN_BINARY, {"--list"}},
+      {ZELKAR_OPEN_BINARY, {"notes"}},
+  };
+  {
+    // The busy timeout runs for every row at once.
+    const auto other = Locked(path("registry/machine.sqlite"), "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
+    std::vector<std::future<Ran>> running;
+    for (const auto& [program, args] : rows)
+      running.push_back(std::async(std::launch::async, [&] { return RunProgram(program, args); }));
+    for (std::size_t i = 0; i < running.size(); ++i) {
+      const Ran ran = running[i].get();
+      SCOPED_TRACE(rows[i].second.join(' ').toStdString());
+      EXPECT_EQ(ran.code, 4) << ran.err.toStdString();
+      EXPECT_TRUE(ran.err.contains("busy") && ran.err.contains("five seconds")) << ran.err.toStdString();
+    }
+  }
+  // Run by someone who cannot enter the store's folder: this user when its
+  // rights bind it, else (for root) nobody.
+  const QByteArray folder = QFile::encodeName(path("registry"));
+  ::chmod(folder.constData(), 0);
+  for (const auto& [program, args] : rows) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    QProcess process;
+    if (::geteuid() == 0)
+      process.setChildProcessModifier([] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+      });
+    process.start(program, args);
+    process.waitForFinished(30000);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 3) << err.toStdString();
+    EXPECT_TRUE(err.contains("cannot be read (Permission denied)")) << err.toStdString();
+  }
+  ::chmod(folder.constData(), 0700);
+}
+
+TEST_F(UnusableStoreDeathTest, TheWindowSaysABusyStoreIsBusyAndGivesNoAdviceAboutRights) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
+  const auto other = Locked(path("registry/machine.sqlite"), "BEGIN IMMEDIATE");
+  EXPECT_EXIT(
+      {
+        ScriptedDialogs dialogs;
+        dialogs.expectBoxTitled("Zelkar", answer::OK);
+        EchoDialogs echo(dialogs);
+        frmMain form;
+        form.Form_Load();
+      },
+      ::testing::ExitedWithCode(1),
+      "box \\[Zelkar\\] \\[The keyword store is busy: another program has kept it locked for more than five "
+      "seconds\\.\r\n\r\nPlease start Zelkar again when that program has finished\\.\\] 16\n");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The store, the layer the program reads and writes it through, and the names
-// and paths of keywords.
+// The store, the layer the program reads and writes it through, zelkar-reg,
+// and the names and paths of keywords.
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -24,8 +24,11 @@ using store::RegistryStore;
 using store::Value;
 
 const QString kAppPaths = kAppPathsKey.chopped(1);
+const QString kKey = "HKLM\\" + kAppPaths;
+const QString kLong = kAppPathsFull.chopped(1);
 
 using RegistryStoreTest = StoreTest;
+using ZelkarRegTest = StoreTest;
 
 // The user's hive and its journal are private under any mask.
 TEST_F(RegistryStoreTest, UserHiveAndItsJournalArePrivate) {
@@ -182,6 +185,81 @@ TEST_F(RegistryStoreTest, DeleteKeyKeepsAKeyWithSubkeysAndSaysNothing) {
   // A key made again does not bring back the old values.
   SaveString(Hive::LocalMachine, kAppPathsKey + "a.exe", "Other", "x");
   EXPECT_EQ(RegReadValue(kAppPathsFull + "a.exe\\"), QString());
+}
+
+TEST_F(ZelkarRegTest, AddsQueriesAndDeletes) {
+  QString out, err;
+  ASSERT_EQ(RunZelkarReg({"add", kKey + "\\Gedit.exe", "--default", "--data", "/usr/bin/gedit"}, &out, &err), 0)
+      << err.toStdString();
+  ASSERT_EQ(RunZelkarReg({"add", kKey + "\\gedit.EXE", "--value", "Flags", "--type", "REG_DWORD", "--data", "31"}), 0);
+  ASSERT_EQ(RunZelkarReg({"add", kKey + "\\gedit.exe\\Sub"}), 0);
+  ASSERT_EQ(RunZelkarReg({"add", kKey + "\\b.exe", "--default", "--type", "REG_EXPAND_SZ", "--data", "%HOME%"}), 0);
+  // Seen by the program's own layer, as written.
+  EXPECT_EQ(modRegEdit::EnumKeys(Hive::LocalMachine, kAppPathsKey), (QStringList{"b.exe", "Gedit.exe"}));
+  EXPECT_EQ(modRegEdit::GetDWord(Hive::LocalMachine, kAppPathsKey + "gedit.exe", "flags", 0), 31);
+  store().writeValue(Hive::LocalMachine, kAppPathsKey + "gedit.exe", "Odd", store::Value{77, QByteArray("\x0a\xff", 2)});
+
+  const QString gedit = kLong + "\\Gedit.exe\n    (Default)    REG_SZ    /usr/bin/gedit\n    Flags    REG_DWORD    0x1f\n"
+                                "    Odd    REG_77    0AFF\n\n";
+  ASSERT_EQ(RunZelkarReg({"query", kKey.toLower() + "\\GEDIT.EXE"}, &out, &err), 0) << err.toStdString();
+  EXPECT_EQ(out, gedit + kLong + "\\Gedit.exe\\Sub\n");
+  ASSERT_EQ(RunZelkarReg({"query", kKey, "--recursive"}, &out), 0);
+  EXPECT_EQ(out, kLong + "\n\n" + kLong + "\\b.exe\n    (Default)    REG_EXPAND_SZ    %HOME%\n\n" + gedit + kLong +
+                     "\\Gedit.exe\\Sub\n");
+  ASSERT_EQ(RunZelkarReg({"query", kKey + "\\gedit.exe", "--value", "FLAGS"}, &out), 0);
+  EXPECT_EQ(out, "0x1f\n");
+
+  // A key with subkeys stays; the value and then the whole key go.
+  EXPECT_EQ(RunZelkarReg({"delete", kKey + "\\gedit.exe"}, nullptr, &err), 1);
+  EXPECT_TRUE(err.contains("subkeys")) << err.toStdString();
+  EXPECT_EQ(RunZelkarReg({"delete", kKey + "\\gedit.exe", "--value", "flags"}), 0);
+  EXPECT_EQ(RunZelkarReg({"delete", kKey + "\\gedit.exe\\sub"}), 0);
+  EXPECT_EQ(RunZelkarReg({"delete", kKey + "\\gedit.exe"}), 0);
+  EXPECT_EQ(modRegEdit::EnumKeys(Hive::LocalMachine, kAppPathsKey), QStringList{"b.exe"});
+}
+
+TEST_F(ZelkarRegTest, ExitCodesSayWhatWentWrong) {
+  ASSERT_EQ(RunZelkarReg({"add", "HKCU\\Software\\Orbrin\\Zelkar", "--value", "Dir", "--data", "/tmp"}), 0);
+  const QString settings = "HKCU\\Software\\Orbrin\\Zelkar";
+  const std::tuple<QStringList, int, const char*> rows[] = {
+      {{"query", "HKCU\\Software\\Nothing"}, 2, "not found"},
+      {{"query", settings, "--value", "Nothing"}, 2, ""},
+      {{"query", settings, "--default"}, 2, ""},
+      {{"delete", settings, "--value", "Nothing"}, 2, ""},
+      {{"delete", "HKCU\\Software\\Nothing"}, 2, ""},
+      {{"delete", "HKCU"}, 1, "root"},
+      {{}, 64, ""},
+      {{"list", "HKCU"}, 64, ""},
+      {{"query"}, 64, ""},
+      {{"query", "HKEY_USERS\\x"}, 64, ""},
+      {{"query", "HKCU", "--value", "a", "--default"}, 64, ""},
+      {{"query", "HKCU", "--value"}, 64, ""},
+      {{"add", "HKCU\\x", "--default", "--type", "REG_BINARY"}, 64, ""},
+      {{"add", "HKCU\\x", "--value", "n", "--type", "REG_DWORD", "--data", "twelve"}, 64, ""},
+      {{"add", "HKCU\\x", "--data", "loose"}, 64, ""},
+      {{"delete", "HKCU\\x", "--recursive"}, 64, ""},
+      {{"add", "HKCU\\y", "--value", "n", "--type", "REG_DWORD", "--data", "4294967295"}, 0, ""}};
+  for (const auto& [args, code, says] : rows) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    QString err;
+    EXPECT_EQ(RunZelkarReg(args, nullptr, &err), code);
+    EXPECT_TRUE(code == 0 || (err.startsWith("zelkar-reg: ") && err.contains(says) && err.count('\n') == 1))
+        << err.toStdString();
+  }
+  EXPECT_FALSE(modRegEdit::KeyExists(Hive::CurrentUser, "x"));
+
+  // A shared machine hive that is not there and cannot be made: writes to it
+  // are refused, the user's own go on.
+  qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(path("missing/machine.sqlite")));
+  QString err;
+  EXPECT_EQ(RunZelkarReg({"add", kKey + "\\a.exe", "--default", "--data", "x"}, nullptr, &err), 5);
+  EXPECT_TRUE(err.contains(path("missing/machine.sqlite"))) << err.toStdString();
+  EXPECT_EQ(RunZelkarReg({"add", "HKCU\\Software\\a", "--default", "--data", "x"}), 0);
+  // A query never creates the store.
+  qputenv("ZELKAR_REGISTRY", QFile::encodeName(path("none/registry")));
+  EXPECT_EQ(RunZelkarReg({"query", "HKLM\\SOFTWARE"}, nullptr, &err), 2) << err.toStdString();
+  EXPECT_TRUE(err.contains("key not found")) << err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(path("none")));
 }
 
 using modMain::FileProperty;
