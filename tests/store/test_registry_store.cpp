@@ -165,11 +165,6 @@ TEST_F(RegistryStoreTest, TransactionsCommitRollBackAndNest) {
   }
   EXPECT_TRUE(has("kept"));
   EXPECT_TRUE(has("inner"));
-  {
-    RegistryStore::Transaction dropped(store(), Hive::CurrentUser);
-    store().deleteKey(Hive::CurrentUser, "kept");
-  }
-  EXPECT_TRUE(has("kept"));
 }
 
 TEST_F(RegistryStoreTest, DeleteKeyKeepsAKeyWithSubkeysAndSaysNothing) {
