@@ -316,9 +316,10 @@ TEST_F(PathHelpersTest, FileExistsOnlyForVisibleOrdinaryFilesAndPatternsOfThem) 
 TEST_F(PathHelpersTest, FilePropertiesAndKindsOfTarget) {
   const QString file = touch("docs/notes.txt");
   const QString roundabout = path("docs/../docs/./notes.txt");
-  EXPECT_EQ(FileProperty(roundabout, property::ParentFolder), path("docs"));
-  EXPECT_EQ(FileProperty(roundabout, property::ShortPath), file);
-  EXPECT_EQ(modMain::GetLongPath(path("docs/")), path("docs"));
+  for (const auto& [kind, expected] : {std::pair{property::ParentFolder, path("docs")}, {property::ShortPath, file},
+                                      {property::LongPath, file}, {std::int16_t(11), roundabout}})
+    EXPECT_EQ(FileProperty(roundabout, kind), expected) << kind;
+  EXPECT_EQ(modMain::GetSpecialFolder(37), "???");
   ASSERT_TRUE(QFile::link(file, path("alias.txt")));
   EXPECT_EQ(FileProperty(path("alias.txt"), property::Path), path("alias.txt"));  // a link keeps its own place
   // Anything that is not an existing file passes through unchanged.
