@@ -114,6 +114,7 @@ struct RefusedCase {
   std::function<void(const QString& dir)> close;
   const char* kept;                  // what notes.exe reads then
   std::function<void()> mustNotFail;  // else a write of notes.exe
+  bool whileOpen = false;             // the store may still think itself writable
 };
 
 class RefusedWrite : public StoreTest, public ::testing::WithParamInterface<RefusedCase> {};
@@ -133,8 +134,8 @@ TEST_P(RefusedWrite, IsSilentUntilAWriteMustNotFail) {
         // Once a write found the store closed, it says so.
         const bool refused = store.createKey(Hive::LocalMachine, kAppPathsKey + "new.exe") == Outcome::Refused &&
                              store.deleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe") != Outcome::Done &&
-                             !store.writable(Hive::LocalMachine) &&
-                             !RegistryStore::Transaction(store, Hive::LocalMachine).active();
+                             (GetParam().whileOpen || (!store.writable(Hive::LocalMachine) &&
+                                                       !RegistryStore::Transaction(store, Hive::LocalMachine).active()));
         modRegEdit::RegWriteValue(kNotes, "/usr/bin/changed", 0);
         modRegEdit::RegWriteValue(kAppPathsFull + "new.exe\\", "/usr/bin/new", 0);
         modRegEdit::DeleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe");
@@ -161,8 +162,12 @@ const RefusedCase kRefused[] = {
        RegistryStore::resetCurrent();
      },
      "/usr/bin/notes", nullptr},
-    {"HiveFileTurnsReadOnlyWhileOpen", [](const QString& dir) { Chmod(dir + "/registry/machine.sqlite", 0444); },
-     "/usr/bin/notes", nullptr},
+    {"HiveFileTurnsReadOnlyWhileOpen",
+     [](const QString& dir) {
+       RegistryStore::current();
+       Chmod(dir + "/registry/machine.sqlite", 0444);
+     },
+     "/usr/bin/notes", nullptr, true},
     {"SharedMachineHiveMissing",
      [](const QString& dir) {
        qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(dir + "/missing/machine.sqlite"));
