@@ -121,7 +121,7 @@ TEST_F(KilledChild, LoadList) {
 
 // The one target each keyword of any writer ever has.
 QString TargetFor(const QString& keyword) { return "/srv/" + keyword; }
-QString Numbered(const char* prefix, int i) { return QStringLiteral("%1%2.exe").arg(prefix).arg(i, 4, 10, QLatin1Char('0')); }
+QString Numbered(const char* prefix, int i) { return prefix + QStringLiteral("%1.exe").arg(i, 4, 10, QChar('0')); }
 
 using OtherWriter = BackupTest;
 
@@ -220,7 +220,7 @@ TEST_F(FullDisk, WritesThatFindNoRoomChangeNothingAndSaySo) {
   QString err;
   {
     const FileSizeLimit limit(QFileInfo(path("registry/machine.sqlite")).size() + 1234);
-    EXPECT_EQ(RunZelkarReg({"add", kAppPathsFull + "big.exe\\", "--default", "--data", QString(60000, 'x')}, nullptr, &err), 6);
+    EXPECT_EQ(RunZelkarReg({"add", "HKLM\\Big", "--default", "--data", QString(60000, 'x')}, nullptr, &err), 6);
   }
   EXPECT_TRUE(err.contains("the disk is full")) << err.toStdString();
   EXPECT_EQ(OnDisk(), kept);
