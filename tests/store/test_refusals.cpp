@@ -1,17 +1,19 @@
-// A store that is damaged, or that may not be written: what each way in says.
+// A store that is damaged, may not be written, is busy or cannot be read: what
+// each way in says, and with which status.
 #include <linux/capability.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <future>
 
 #include "app/frmMain.h"
 #include "app/modMain.h"
@@ -24,9 +26,10 @@ namespace zelkar::test {
 namespace {
 
 using store::Hive;
+using store::Outcome;
 using store::RegistryStore;
 
-const QString kAdministrator = "Please log on under a user account with administrative privileges.";
+const QString kNotes = kAppPathsFull + "notes.exe\\";
 
 // Makes file permissions count for this process from now on, even for root.
 void GiveUpFileRightsForGood() {
@@ -45,28 +48,17 @@ QByteArray BytesOf(const QString& file) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Each way in meets a hive file that is not a store: it names the file and
-// leaves it as it was.
-struct DamagedCase {
-  const char* name;
-  bool foreignDatabase;  // else bytes that are no database at all
-  std::function<void(const QString& hive)> meet;
-};
+void Chmod(const QString& file, mode_t mode) { ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0); }
 
-class DamagedStore : public StoreTest, public ::testing::WithParamInterface<DamagedCase> {};
+// Each way in meets a hive file that is not a store (bytes that are no
+// database, or another program's database): it names the file and leaves it
+// as it was.
+class DamagedStore : public StoreTest, public ::testing::WithParamInterface<const char*> {};
 
-void ProgramSays(const QString& program, const QStringList& args, const QString& start, const QString& hive) {
-  const Ran ran = RunProgram(program, args);
-  EXPECT_EQ(ran.code, 3) << qPrintable(ran.err);
-  EXPECT_TRUE(ran.err.startsWith(start)) << qPrintable(ran.err);
-  EXPECT_TRUE(ran.err.contains(hive)) << qPrintable(ran.err);
-  EXPECT_EQ(ran.err.count('\n'), 1) << qPrintable(ran.err);
-}
-
-TEST_P(DamagedStore, IsNamedAndLeftAlone) {
+TEST_P(DamagedStore, IsNamedByEveryWayInAndLeftAlone) {
   const QString hive = path("registry/machine.sqlite");
   ASSERT_TRUE(QDir().mkpath(path("registry")));
-  if (GetParam().foreignDatabase) {
+  if (GetParam() == std::string("AnotherProgramsDatabase")) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(hive).constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE notes(text); INSERT INTO notes VALUES('mine');", nullptr, nullptr,
@@ -79,144 +71,135 @@ TEST_P(DamagedStore, IsNamedAndLeftAlone) {
     junk.write(QByteArray("somebody's notes, not a store \x01\x02\x03", 33).repeated(100));
   }
   const QByteArray before = BytesOf(hive);
-  GetParam().meet(hive);
+  // The access layer cannot go on without its store: the program ends.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ScriptedDialogs dying;
+        dying.expectBoxTitled("Zelkar", answer::OK);
+        EchoDialogs echo(dying);
+        modRegEdit::GetDWord(Hive::CurrentUser, kSettingsKey, "Left", 0);
+      },
+      ::testing::ExitedWithCode(1), "box \\[Zelkar\\] \\[The registry file \"[^\"]*/registry/machine\\.sqlite\"");
+
+  ScriptedDialogs dialogs;
+  dialogs.expectBox("Zelkar", QString(), answer::OK, 16);
+  EXPECT_FALSE(modMain::OpenStore());
+  EXPECT_TRUE(dialogs.boxes().size() == 1 && dialogs.boxes()[0].text.contains(hive));
+
+  for (const auto& [program, args, says] :
+       {std::tuple{ZELKAR_REG_BINARY, QStringList{"query", "HKLM"}, "zelkar-reg: "},
+        std::tuple{ZELKAR_OPEN_BINARY, QStringList{"--list"}, "zelkar-open: the keyword store "}}) {
+    const Ran ran = RunProgram(program, args);
+    EXPECT_EQ(ran.code, 3) << qPrintable(ran.err);
+    EXPECT_TRUE(ran.err.startsWith(says) && ran.err.contains(hive)) << qPrintable(ran.err);
+    EXPECT_EQ(ran.err.count('\n'), 1) << qPrintable(ran.err);
+  }
+
   EXPECT_EQ(BytesOf(hive), before);
 }
 
-const DamagedCase kDamaged[] = {
-    {"Store", false,
-     [](const QString& hive) {
-       try {
-         RegistryStore::current();
-         ADD_FAILURE() << "a damaged store was opened";
-       } catch (const store::StoreError& error) {
-         EXPECT_EQ(error.file(), hive);
-         EXPECT_NE(std::string(error.what()).find(hive.toStdString()), std::string::npos);
-       }
-     }},
-    {"WindowStart", false,
-     [](const QString& hive) {
-       ScriptedDialogs dialogs;
-       dialogs.expectBox("Zelkar", QString(), answer::OK, 16);
-       EXPECT_FALSE(modMain::OpenStore());
-       ASSERT_EQ(dialogs.boxes().size(), 1u);
-       EXPECT_TRUE(dialogs.boxes()[0].text.contains(hive));
-     }},
-    {"AccessLayerStopsTheProgram", false,
-     [](const QString&) {
-       GTEST_FLAG_SET(death_test_style, "threadsafe");
-       // The dying child runs the test afresh in a folder of its own.
-       EXPECT_EXIT(
-           {
-             ScriptedDialogs dialogs;
-             dialogs.expectBoxTitled("Zelkar", answer::OK);
-             EchoDialogs echo(dialogs);
-             modRegEdit::GetDWord(Hive::CurrentUser, kSettingsKey, "Left", 0);
-           },
-           ::testing::ExitedWithCode(1), "box \\[Zelkar\\] \\[The registry file \"[^\"]*/registry/machine\\.sqlite\"");
-     }},
-    {"ZelkarReg", false,
-     [](const QString& hive) { ProgramSays(ZELKAR_REG_BINARY, {"query", "HKLM"}, "zelkar-reg: ", hive); }},
-    {"ZelkarOpen", false,
-     [](const QString& hive) {
-       ProgramSays(ZELKAR_OPEN_BINARY, {"kw"}, "zelkar-open: the keyword store " + hive, hive);
-       ProgramSays(ZELKAR_OPEN_BINARY, {"--list"}, "zelkar-open: the keyword store " + hive, hive);
-     }},
-    {"StoreOfAnotherProgram", true,
-     [](const QString& hive) {
-       EXPECT_THROW(RegistryStore::current(), store::StoreError);
-       ProgramSays(ZELKAR_OPEN_BINARY, {"--list"}, "zelkar-open: the keyword store " + hive, hive);
-     }},
-};
+INSTANTIATE_TEST_SUITE_P(Cases, DamagedStore, ::testing::Values("NoDatabase", "AnotherProgramsDatabase"),
+                         [](const auto& info) { return std::string(info.param); });
 
-INSTANTIATE_TEST_SUITE_P(Cases, DamagedStore, ::testing::ValuesIn(kDamaged),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// A write the store refuses where the program cannot go on: the administrator
-// message, then the end, and the store as it was.
+// A store closed to writes, each way: the store's own calls refuse, the
+// program's ordinary writes pass without a word, and a write that must not
+// fail ends the program with the administrator message. Run in a child whose
+// file rights are only its own (the child runs the test afresh in a folder of
+// its own, so what it finds is what it prints).
 struct RefusedCase {
   const char* name;
-  std::function<void(const QString& dir)> arrange;  // in the test's folder, before the child
-  std::function<void()> write;              // in the dying child
-  std::function<void()> check;              // after it
+  std::function<void(const QString& dir)> close;
+  const char* kept;                  // what notes.exe reads then
+  std::function<void()> mustNotFail;  // else a write of notes.exe
+  bool whileOpen = false;             // the store may still think itself writable
 };
 
 class RefusedWrite : public StoreTest, public ::testing::WithParamInterface<RefusedCase> {};
 
-TEST_P(RefusedWrite, EndsWithTheAdministratorMessage) {
+TEST_P(RefusedWrite, IsSilentUntilAWriteMustNotFail) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  GetParam().arrange(dir());
+  modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0);
+  RegistryStore::resetCurrent();
   EXPECT_EXIT(
       {
         GiveUpFileRightsForGood();
+        GetParam().close(dir());
         ScriptedDialogs dialogs;
-        dialogs.expectBox("Error", kAdministrator, answer::OK, 16);
+        dialogs.expectBoxTitled("Error", answer::OK);  // its words and style: below
         EchoDialogs echo(dialogs);
-        GetParam().write();
+        RegistryStore& store = RegistryStore::current();
+        // Once a write found the store closed, it says so (unless it closed while open).
+        const bool refused = store.createKey(Hive::LocalMachine, kAppPathsKey + "new.exe") == Outcome::Refused &&
+                             store.deleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe") != Outcome::Done;
+        const bool saysSo = GetParam().whileOpen || !(store.writable(Hive::LocalMachine) ||
+                                                      RegistryStore::Transaction(store, Hive::LocalMachine).active());
+        modRegEdit::RegWriteValue(kNotes, "/usr/bin/changed", 0);
+        modRegEdit::RegWriteValue(kAppPathsFull + "new.exe\\", "/usr/bin/new", 0);
+        modRegEdit::DeleteKey(Hive::LocalMachine, kAppPathsKey + "notes.exe");
+        std::fprintf(stderr, "refused %d, read %s, keys %s, boxes %zu, made %d\n", refused && saysSo,
+                     qUtf8Printable(modRegEdit::RegReadValue(kNotes)),
+                     qUtf8Printable(modRegEdit::EnumKeys(Hive::LocalMachine, kAppPathsKey).join(' ')),
+                     dialogs.boxes().size(), QFileInfo::exists(dir() + "/missing"));
+        if (GetParam().mustNotFail)
+          GetParam().mustNotFail();
+        else
+          modRegEdit::RegWriteValue(kNotes, "/usr/bin/new", 1);
         std::fprintf(stderr, "the program went on\n");
       },
       ::testing::ExitedWithCode(1),
-      "box \\[Error\\] \\[Please log on under a user account with administrative privileges\\.\\] 16\n$");
-  GetParam().check();
+      "refused 1, read " + std::string(GetParam().kept) + ", keys " + (*GetParam().kept ? "notes.exe" : "") +
+          ", boxes 0, made 0\nbox \\[Error\\] \\[Please log on under a user account with administrative "
+          "privileges\\.\\] 16\n$");
 }
 
 const RefusedCase kRefused[] = {
-    {"ReadOnlyStore",
+    {"HiveFileReadOnly",
      [](const QString& dir) {
-       modRegEdit::RegWriteValue(kAppPathsFull + "Zelkar.exe\\", "/old", 1);
-       store::StoreLocation location = store::StoreLocation::inDirectory(dir + "/registry");
-       location.readOnly = true;
-       RegistryStore::useLocation(location);
+       Chmod(dir + "/registry/machine.sqlite", 0444);
+       RegistryStore::resetCurrent();
      },
-     [] { modRegEdit::RegWriteValue(kAppPathsFull + "Zelkar.exe\\", "/new", 1); },
-     [] { EXPECT_EQ(modRegEdit::RegReadValue(kAppPathsFull + "Zelkar.exe\\"), "/old"); }},
+     "/usr/bin/notes", nullptr},
+    {"HiveFileTurnsReadOnlyWhileOpen",
+     [](const QString& dir) {
+       RegistryStore::current();
+       Chmod(dir + "/registry/machine.sqlite", 0444);
+     },
+     "/usr/bin/notes", nullptr, true},
+    {"SharedMachineHiveMissing",
+     [](const QString& dir) {
+       qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(dir + "/missing/machine.sqlite"));
+       RegistryStore::resetCurrent();
+     },
+     "", nullptr},
     // A shared machine hive, set up by an administrator and then closed to others: the start ends.
-    {"MachineHiveClosedToTheUser",
+    {"SharedMachineHiveClosedToTheUser",
      [](const QString& dir) {
-       const QString folder = dir + "/shared";
-       ASSERT_TRUE(QDir().mkpath(folder));
-       qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(folder + "/machine.sqlite"));
+       QDir().mkpath(dir + "/shared");
+       qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(dir + "/shared/machine.sqlite"));
        RegistryStore::resetCurrent();
-       modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
+       modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0);
        RegistryStore::resetCurrent();
-       ASSERT_EQ(::chmod(QFile::encodeName(folder + "/machine.sqlite").constData(), 0444), 0);
-       ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+       Chmod(dir + "/shared/machine.sqlite", 0444);
+       Chmod(dir + "/shared", 0555);
      },
+     "/usr/bin/notes",
      [] {
-       RegistryStore::resetCurrent();
-       if (RegistryStore::current().writable(Hive::LocalMachine)) std::_Exit(2);
        frmMain form;
        form.Form_Load();
-     },
-     [] {
-       EXPECT_EQ(modRegEdit::RegReadValue(kAppPathsFull + "notes.exe\\"), "/usr/bin/notes");
-       ::chmod(QFile::encodeName(QFileInfo(qEnvironmentVariable("ZELKAR_MACHINE_HIVE")).path()).constData(), 0755);
      }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, RefusedWrite, ::testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Runs `work` in a process of its own as the user and group `id`.
-void AsUser(unsigned id, const std::function<void()>& work) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(id) != 0 || ::setuid(id) != 0) ::_exit(99);
-    work();
-    ::_exit(0);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-}
-
 using StorePermissionsDeathTest = StoreTest;
 
 TEST_F(StorePermissionsDeathTest, AReadWhileTheHiveMayNotBeWrittenLeavesNothingThatStopsALaterWrite) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  modRegEdit::RegWriteValue(kAppPathsFull + "notes.exe\\", "/usr/bin/notes", 0);
+  modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0);
   RegistryStore::resetCurrent();
   const QString registry = path("registry");
-  const QByteArray hive = QFile::encodeName(registry + "/machine.sqlite");
   EXPECT_EXIT(
       {
         GiveUpFileRightsForGood();
@@ -226,15 +209,15 @@ TEST_F(StorePermissionsDeathTest, AReadWhileTheHiveMayNotBeWrittenLeavesNothingT
         QStringList said;
         for (const bool logGone : {false, true}) {
           const QString before = files();
-          ::chmod(hive.constData(), 0444);
+          Chmod(registry + "/machine.sqlite", 0444);
           for (const char* side : {"-wal", "-shm"})
             if (logGone) QFile::remove(registry + "/machine.sqlite" + side);
           RegistryStore::resetCurrent();
-          said << "read " + modRegEdit::RegReadValue(kAppPathsFull + "notes.exe\\");
+          said << "read " + modRegEdit::RegReadValue(kNotes);
           RegistryStore::resetCurrent();
           if (!logGone && files() != before) said << "made " + files();
           // Writable again: that alone is enough.
-          ::chmod(hive.constData(), 0644);
+          Chmod(registry + "/machine.sqlite", 0644);
           modRegEdit::RegWriteValue(kAppPathsFull + "later.exe\\", QString::number(logGone), 0);
           RegistryStore::resetCurrent();
           said << "wrote " + modRegEdit::RegReadValue(kAppPathsFull + "later.exe\\");
@@ -245,43 +228,75 @@ TEST_F(StorePermissionsDeathTest, AReadWhileTheHiveMayNotBeWrittenLeavesNothingT
       ::testing::ExitedWithCode(0), "read /usr/bin/notes; wrote 0; read /usr/bin/notes; wrote 1\n");
 }
 
-TEST_F(StorePermissionsDeathTest, AnotherUsersReadNeverStopsTheOwnerOfASharedHive) {
-  if (::geteuid() != 0) GTEST_SKIP() << "two users are needed";
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  // A machine hive in a sticky folder that everyone may write, as under /tmp.
-  const QString shared = path("shared");
-  EXPECT_EXIT(
-      {
-        // The other users pass through the test's folders (a death test's child
-        // has its own inside its parent's) to reach the shared one.
-        for (QDir up(dir());; up.cdUp()) {
-          struct stat st {};
-          const QByteArray at = QFile::encodeName(up.path());
-          if (::stat(at.constData(), &st) == 0 && !(st.st_mode & S_IXOTH)) ::chmod(at.constData(), (st.st_mode & 07777) | 011);
-          if (up.isRoot()) break;
-        }
-        QDir().mkpath(shared);
-        ::chmod(QFile::encodeName(shared).constData(), 01777);
-        qputenv("ZELKAR_MACHINE_HIVE", QFile::encodeName(shared + "/machine.sqlite"));
-        const auto session = [&](unsigned user, const std::function<void()>& work) {
-          RegistryStore::resetCurrent();
-          AsUser(user, [&] {
-            qputenv("ZELKAR_REGISTRY", QFile::encodeName(shared + "/user" + QString::number(user)));
-            work();
-            RegistryStore::resetCurrent();
-          });
-        };
-        const QString notes = kAppPathsFull + "notes.exe\\";
-        const QString later = kAppPathsFull + "later.exe\\";
-        session(1001, [&] { modRegEdit::RegWriteValue(notes, "/usr/bin/notes", 0); });
-        session(1002, [&] { std::fprintf(stderr, "other read %s\n", qUtf8Printable(modRegEdit::RegReadValue(notes))); });
-        session(1001, [&] {
-          modRegEdit::RegWriteValue(later, "/usr/bin/later", 0);
-          std::fprintf(stderr, "owner wrote %s\n", qUtf8Printable(modRegEdit::RegReadValue(later)));
-        });
-        std::exit(0);
-      },
-      ::testing::ExitedWithCode(0), "other read /usr/bin/notes\nowner wrote /usr/bin/later\n");
+using UnusableStoreDeathTest = StoreTest;
+
+// The hive file held locked, as by another program in the middle of a long
+// write: for writers only, or (taking the file for itself) for readers too.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> Locked(const QString& file, const char* begin) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  std::unique_ptr<sqlite3, int (*)(sqlite3*)> held(db, sqlite3_close_v2);
+  EXPECT_EQ(sqlite3_exec(db, begin, nullptr, nullptr, nullptr), SQLITE_OK);
+  return held;
+}
+
+TEST_F(UnusableStoreDeathTest, ProgramsSayInWordsThatTheStoreIsBusyOrCannotBeRead) {
+  modRegEdit::RegWriteValue(kNotes, "/usr/bin/notes", 0);
+  {
+    // The window's start meets a store that takes no writes: it says the store
+    // is busy, and gives no advice about rights.
+    const auto other = Locked(path("registry/machine.sqlite"), "BEGIN IMMEDIATE");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+          ScriptedDialogs dialogs;
+          dialogs.expectBoxTitled("Zelkar", answer::OK);
+          EchoDialogs echo(dialogs);
+          frmMain form;
+          form.Form_Load();
+        },
+        ::testing::ExitedWithCode(1),
+        "box \\[Zelkar\\] \\[The keyword store is busy: another program has kept it locked for more than five "
+        "seconds\\.\r\n\r\nPlease start Zelkar again when that program has finished\\.\\] 16\n");
+  }
+  store::RegistryStore::resetCurrent();
+  const std::pair<const char*, QStringList> rows[] = {
+      {ZELKAR_REG_BINARY, {"add", "HKLM\\SOFTWARE\\x", "--value", "v", "--data", "d"}},
+      {ZELKAR_REG_BINARY, {"query", "HKLM\\SOFTWARE"}},
+      {ZELKAR_OPEN_BINARY, {"--list"}},
+      {ZELKAR_OPEN_BINARY, {"notes"}},
+  };
+  {
+    // The busy timeout runs for every row at once.
+    const auto other = Locked(path("registry/machine.sqlite"), "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
+    std::vector<std::future<Ran>> running;
+    for (const auto& [program, args] : rows)
+      running.push_back(std::async(std::launch::async, [&] { return RunProgram(program, args); }));
+    for (std::size_t i = 0; i < running.size(); ++i) {
+      const Ran ran = running[i].get();
+      SCOPED_TRACE(rows[i].second.join(' ').toStdString());
+      EXPECT_EQ(ran.code, 4) << ran.err.toStdString();
+      EXPECT_TRUE(ran.err.contains("busy") && ran.err.contains("five seconds")) << ran.err.toStdString();
+    }
+  }
+  // Run by someone who cannot enter the store's folder: this user when its
+  // rights bind it, else (for root) nobody.
+  const QByteArray folder = QFile::encodeName(path("registry"));
+  ::chmod(folder.constData(), 0);
+  for (const auto& [program, args] : rows) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    QProcess process;
+    if (::geteuid() == 0)
+      process.setChildProcessModifier([] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+      });
+    process.start(program, args);
+    process.waitForFinished(30000);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 3) << err.toStdString();
+    EXPECT_TRUE(err.contains("cannot be read (Permission denied)")) << err.toStdString();
+  }
+  ::chmod(folder.constData(), 0700);
 }
 
 }  // namespace
