@@ -118,14 +118,15 @@ FileLook LookAtFile(const QString& Fname) {
   FileLook look;
   look.longPath = Fname;
   if (Fname.isEmpty() || IsSeparator(Fname.back())) return look;
+  // The current folder never supplies a target, so a relative name is shown as stored.
+  if (!Fname.startsWith(QLatin1Char('/'))) return look;
   if (HasWildcard(Fname)) {
     look.exists = PatternMatchesFile(Fname);
     look.longPath = modMain::FileProperty(Fname, modMain::property::LongPath);
     return look;
   }
   if (!IsRegularFile(Fname)) return look;
-  // An absolute path needs no folder of its own; cleaning it is all.
-  look.longPath = Fname.startsWith(QLatin1Char('/')) ? QDir::cleanPath(Fname) : AbsoluteCleanPath(Fname);
+  look.longPath = QDir::cleanPath(Fname);
   look.exists = !IsHiddenName(Fname.mid(LastSeparator(Fname) + 1));
   return look;
 }

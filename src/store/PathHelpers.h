@@ -18,7 +18,7 @@ bool FileExists(const QString& Fname);
 // FileExists and the text FileProperty gives for kind LongPath, from one look
 // at the file system.
 struct FileLook {
-  bool exists = false;  // as FileExists
+  bool exists = false;  // as FileExists; a relative name is never looked for
   QString longPath;     // as FileProperty(path, LongPath)
 };
 FileLook LookAtFile(const QString& Fname);
