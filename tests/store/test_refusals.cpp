@@ -270,8 +270,8 @@ TEST_F(UnusableStoreDeathTest, ProgramsSayInWordsThatTheStoreIsBusyOrCannotBeRea
     // The busy timeout runs for every row at once.
     const auto other = Locked(path("registry/machine.sqlite"), "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;");
     std::vector<std::future<Ran>> running;
-    for (const auto& [program, args] : rows)
-      running.push_back(std::async(std::launch::async, [&] { return RunProgram(program, args); }));
+    for (const auto& row : rows)
+      running.push_back(std::async(std::launch::async, [&row] { return RunProgram(row.first, row.second); }));
     for (std::size_t i = 0; i < running.size(); ++i) {
       const Ran ran = running[i].get();
       SCOPED_TRACE(rows[i].second.join(' ').toStdString());
