@@ -106,8 +106,7 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
   EXPECT_EQ(Recorded(), "none");
   EXPECT_EQ(modShellExe::ShellErrorText(33),
             "An error occurred occurred whilst trying to open or print the selected file.");
-  EXPECT_FALSE(QFileInfo::exists(path("repo/zk-tool.ran")));
-  EXPECT_FALSE(QFileInfo::exists(path("repo/sub/zk-tool.ran")));
+  EXPECT_FALSE(QFileInfo::exists(path("repo/zk-tool.ran")) || QFileInfo::exists(path("repo/sub/zk-tool.ran")));
 }
 
 TEST_F(ResolutionTest, ParametersAreWordsForTheProgramStartedInTheGivenFolder) {
@@ -131,7 +130,6 @@ TEST_F(ResolutionTest, HostileWordsStayDataInEveryKindOfTarget) {
   const QString script = MakeScript("prog");
   const QString document = MakeFile("notes a&b.txt");
   MakeFile("plain.txt");
-  const QString wiki = "https://en.wikipedia.org/wiki/%s";
   const QString pwned = "$(touch pwned)";
   const struct {
     const char* keyword;
@@ -140,10 +138,9 @@ TEST_F(ResolutionTest, HostileWordsStayDataInEveryKindOfTarget) {
     std::string expected;  // "refused" for a target that takes no words
     QString typed;         // the same typed into the window's box ("" = not typed)
   } rows[] = {
-      {"wiki", wiki, {"it's", pwned}, "open https://en.wikipedia.org/wiki/it%27s%20%24%28touch%20pwned%29",
-       "wiki it's " + pwned},
-      {"query", "www.example.com/?q=%s&lang=en", {"a&b=c#d", "naïve"},
-       "open http://www.example.com/?q=a%26b%3Dc%23d%20na%C3%AFve&lang=en", ""},
+      {"query", "www.example.com/?q=%s&lang=en", {"it's", pwned, "a&b=c#d", "naïve"},
+       "open http://www.example.com/?q=it%27s%20%24%28touch%20pwned%29%20a%26b%3Dc%23d%20na%C3%AFve&lang=en",
+       "query it's " + pwned + " a&b=c#d naïve"},
       {"programs", '"' + script + "\" --query=%s", {"a b", pwned}, Start(script + "|--query=a b $(touch pwned)"), ""},
       {"prog", script, {"a b", "&", "#c"}, Start(script + "|a b|&|#c"), "prog 'a b' \"&\" \\#c"},
       {"notes", path("notes %s.txt"), {"a&b"}, Open(document), "notes a&b"},

@@ -75,9 +75,7 @@ TEST_F(ZelkarOpenTest, ArgumentsPassLiterallyDocumentsGoToXdgOpenAndFailuresHave
       {{"site"}, 0, "", opener, {"http://www.example.org/-x;$(touch%20pwned)"}},
       // The shells' hook: silent for no keyword, speaks for a broken one.
       {{"--command-not-found", "nosuch", "x"}, 127, ""},
-      {{"--command-not-found", "$(touch pwned)"}, 127},
       // Names that are no keyword start nothing; one that looks like an option is refused as one.
-      {{"a\ntouch${IFS}pwned"}, 64},
       {{"-doc"}, 64},
       {{"--", "x..y"}, 64, "cannot be a keyword name"},
       {{"--", "a/b"}, 64, "cannot be a keyword name"},
