@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QDir>
 #include <QStandardPaths>
-#include <map>
 
 #include <unistd.h>
 
@@ -69,11 +68,6 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
       {"env -u 'A B' \"two words\"", 42, Start(Program("env") + "|-u|A B|two words")},
       {"'" + document + "' more", 0, "none"},  // only programs take arguments
   };
-  const std::map<int, QString> sentences = {{2, "File not found"},
-                                            {3, "Path not found"},
-                                            {5, "Path/file access error"},
-                                            {11, "The executable file is invalid or corrupt"},
-                                            {31, "No application is associated with this file type."}};
   ScriptedDialogs dialogs;  // a box only for a failure, and only when asked
   for (const auto& r : rows) {
     SCOPED_TRACE(r.text.toStdString());
@@ -86,17 +80,17 @@ TEST_F(ResolutionTest, EachTextOpensWhatItNamesInTheLaunchersOrder) {
     }
     EXPECT_EQ(Recorded(), r.recorded);
     if (r.code == 0 || r.code > 32) continue;
-    dialogs.expectBox("Error", sentences.at(r.code), answer::OK, 16);
+    dialogs.expectBox("Error", modShellExe::ShellErrorText(r.code), answer::OK, 16);
     EXPECT_EQ(Run(r.text, true), r.code);
   }
 
   // The desktop or the system refusing: 31 and 11.
   backend.openResult = false;
-  dialogs.expectBox("Error", sentences.at(31), answer::OK, 16);
+  dialogs.expectBox("Error", "No application is associated with this file type.", answer::OK, 16);
   EXPECT_EQ(Run("https://example.com", true), 31);
   EXPECT_EQ(Run(document), 31);
   backend.startResult = false;
-  dialogs.expectBox("Error", sentences.at(11), answer::OK, 16);
+  dialogs.expectBox("Error", "The executable file is invalid or corrupt", answer::OK, 16);
   EXPECT_EQ(Run(script, true), 11);
   // Only "open" is known.
   backend.clear();
