@@ -169,7 +169,6 @@ TEST_F(ResolutionTest, RunCommandsOfTheWindow) {
     std::string recorded;
   } rows[] = {
       {"site.exe", 0, f->mnuKWR, "open http://www.example.com/Page"},  // the address, never the keyword's name
-      {"music.exe", 0, f->mnuKWR, Open(folder)},
       {"song.exe", 1, f->mnuHOCF, Open(folder)},  // the node's own text
       {"", 0, f->mnuHideRun, "none"},  // nothing runs on the root
       {"", 0, f->mnuHRB, "open mailto:support@orbrin.example?Subject=Found%20a%20bug..."},

@@ -209,7 +209,6 @@ TEST_F(ZelkarOpenTest, ShellsListCompleteAndRunKeywordsTypedAsCommandsAndKeepAnE
     const Ran read = RunIn(shell, {"-c", *launch::ShellInitSnippet(shell, program) + "\nprintf '%s\\n' \"$__zelkar_open_program\""});
     EXPECT_EQ(read.out, program + "\n") << shell << qPrintable(read.err);
   }
-  EXPECT_FALSE(launch::ShellInitSnippet("tcsh", program));
 }
 
 TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsRead) {
