@@ -89,7 +89,10 @@ TEST_F(SearchTest, KRunnerAndGnomeListRankAndOpenKeywordsFromTheStoreAsItIsNow) 
   EXPECT_EQ(Recorded(), "open https://en.wikipedia.org/wiki/linux%20kernel");
   backend.clear();
   Call(kKRunner, "Run", {"notes more", QString()});  // a document takes no words
+  Call(kGnome, "LaunchSearch", {QStringList{"no"}, QVariant::fromValue(0u)});  // no window beside this program
   EXPECT_EQ(Recorded(), "none");
+  EXPECT_TRUE(qdbus_cast<QList<search::RemoteAction>>(Call(kKRunner, "Actions", {})).isEmpty());
+  Call(kKRunner, "Teardown", {});
 
   EXPECT_EQ(Call(kGnome, "GetInitialResultSet", {QStringList{"NOTE"}}).toStringList(), (QStringList{"notes", "notepad"}));
   EXPECT_EQ(Call(kGnome, "GetSubsearchResultSet", {QStringList{"notes", "notepad"}, QStringList{"notep"}}).toStringList(),

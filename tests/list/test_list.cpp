@@ -63,7 +63,6 @@ TEST_F(TreeTest, TargetsAreNormalisedKeepTheirLetterCaseAndOddTextsListAsThemsel
   } rows[] = {  // a missing target with an extension is a broken file, one without counts as a folder
       {"Quoted.exe", "\"" + doc + "\"", doc, "tmp"},  // quotes leave the tree and the store
       {"pf.exe", "%programfiles%/Vendor/App.bin", "/opt/Vendor/App.bin", "uk"},
-      {"mixed.exe", "%ProgramFiles%/x", "%ProgramFiles%/x", "fld"},
       {"web.exe", "www.Example.org/Some/Path", "www.Example.org/Some/Path", "url"},
       {"folder.exe", path("Some Dir"), path("Some Dir"), "fld"},
       {"gone.exe", path("Missing.File"), path("Missing.File"), "uk"},
