@@ -66,6 +66,7 @@ TEST_F(TreeTest, TargetsAreNormalisedKeepTheirLetterCaseAndOddTextsListAsThemsel
       {"web.exe", "www.Example.org/Some/Path", "www.Example.org/Some/Path", "url"},
       {"folder.exe", path("Some Dir"), path("Some Dir"), "fld"},
       {"gone.exe", path("Missing.File"), path("Missing.File"), "uk"},
+      {"here.exe", "here.txt", "here.txt", "fld"},  // never looked for in the current folder, where it is
       {"Ünïcødé $(rm -rf ~).exe", "say \"hi\" `id` | x", "say \"hi\" `id` | x", "fld"},
       {QString(10000, u'k') + ".exe", QString(10000, u'T'), QString(10000, u'T'), "fld"},
   };
@@ -74,6 +75,8 @@ TEST_F(TreeTest, TargetsAreNormalisedKeepTheirLetterCaseAndOddTextsListAsThemsel
   store().createKey(Hive::LocalMachine, kAppPathsKey + "void.exe");
   Put("empty.exe", "");
   store().writeValue(Hive::LocalMachine, kAppPathsKey + "number.exe", QString(), store::Value::fromDWord(42));
+  MakeFile("here.txt");
+  const CurrentFolder here(dir());
   auto f = Window();
   ASSERT_EQ(f->KeywordCount(), static_cast<int>(std::size(rows)) + 1);
   EXPECT_EQ(f->tvw->Text(Node(*f, "number.exe") + 1), "42");
