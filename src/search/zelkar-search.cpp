@@ -48,6 +48,6 @@ int main(int argc, char** argv) {
   QObject::connect(&busGone, &QTimer::timeout, &app, [] {
     if (!QDBusConnection::sessionBus().isConnected()) QCoreApplication::quit();
   });
-  busGone.start(2000);
+  busGone.start(1000);
   return app.exec();
 }

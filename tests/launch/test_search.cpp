@@ -5,10 +5,13 @@
 #include "search/SearchService.h"
 
 #include <QDBusConnection>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QEventLoop>
 #include <QProcess>
+#include <QThread>
 
 #include <memory>
 
@@ -130,6 +133,15 @@ TEST_F(SearchTest, TheBusStartsTheServiceThatDesktopOnRegisters) {
   const Ran fresh = session(call + ".Match late; \"$0\" add '" + kAppPathsFull + "late.exe' --default --data /; " + call +
                                 ".Match late", later);
   EXPECT_TRUE(fresh.out.startsWith("(@a(sssida{sv}) [],)\n([('late', 'late', 'folder', 100")) << qPrintable(fresh.out + fresh.err);
+  // The services the bus started go with it.
+  const QString service = QFileInfo(ZELKAR_OPEN_BINARY).dir().filePath("zelkar-search");
+  const auto running = [&] {
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs))
+      if (QFile::symLinkTarget("/proc/" + pid + "/exe") == service) return true;
+    return false;
+  };
+  for (const QDeadlineTimer deadline(10000); running() && !deadline.hasExpired();) QThread::msleep(100);
+  EXPECT_FALSE(running());
 }
 
 }  // namespace
