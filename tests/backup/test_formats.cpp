@@ -114,11 +114,10 @@ TEST_F(FormatTest, OldFormatRecords) {
       {"a,b\rc, d\r", {{"a", "b"}, {"c", "d"}}},
       {"lonely", {{"lonely", ""}}},
       {"\"caf\xE9.exe\",\"/x\"", {{QString::fromUtf8("caf\xC3\xA9.exe"), "/x"}}}};
-  QString error;
   for (const auto& [bytes, expected] : cases) {
     Records records;
     EXPECT_TRUE(backup::ReadOldFormatRecords(
-        Write("old.zkb", bytes), [&](const QString& k, const QString& t) { records.emplace_back(k, t); }, &error));
+        Write("old.zkb", bytes), [&](const QString& k, const QString& t) { records.emplace_back(k, t); }, nullptr));
     EXPECT_EQ(records, expected) << bytes.toStdString();
   }
 }

@@ -37,6 +37,7 @@ TEST_F(HostileTextTest, ShellTextStartsNothingWhereverItIsGivenAndTypedWordsPass
       dialogs.expectBoxTitled("Error", answer::OK);
       f->cmdRunTxt_Click();
     }
+    EXPECT_EQ(Recorded(), "none");
   }
   // Words a shell would not change reach the program one by one, as typed.
   const QString script = MakeScript("prog.sh");
