@@ -63,9 +63,6 @@ class BackupTest : public WindowTest {
     return shown;
   }
   static QString Dir() { return modRegEdit::GetString(store::Hive::CurrentUser, kSettingsKey, "Dir", ""); }
-  static void SetSlot(int i, const QString& p) {
-    modRegEdit::SaveString(store::Hive::CurrentUser, kSettingsKey + "\\MRU", QString::number(i), p);
-  }
   static QStringList Slots() {
     QStringList all;
     for (int i = 0; i <= 4; ++i)

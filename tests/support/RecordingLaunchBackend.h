@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QUrl>
 
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -41,11 +40,6 @@ class RecordingLaunchBackend final : public LaunchBackend {
   }
 
   const std::vector<LaunchRequest>& requests() const { return requests_; }
-  // The request when exactly one was made, else nothing.
-  std::optional<LaunchRequest> only() const {
-    if (requests_.size() != 1) return std::nullopt;
-    return requests_.front();
-  }
   void clear() { requests_.clear(); }
 
   // What the next requests answer (true: started / opened).
