@@ -7,7 +7,6 @@
 #include "backup/core/modINI.h"
 
 #include <algorithm>
-#include <ranges>
 
 using namespace zelkar;
 
@@ -33,7 +32,8 @@ std::map<QString, std::pair<QString, QString>> Entries(const QString& file) {
   }
   // Left out: targets the listing mends (quotes, folder variables) and names
   // that reach below a keyword.
-  for (const auto& [keyword, target] : entries | std::views::values) {
+  for (const auto& item : entries) {
+    const auto& [keyword, target] = item.second;
     if (keyword.contains(u'\\') || target.contains(u'"') || target.startsWith(u'%') || target.contains(QChar(0)) ||
         keyword.contains(QChar(0)))
       continue;
@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (const auto entries = Entries(file); load) {
       // Every entry of the file and nothing else.
       for (const QString& name : store::RegistryStore::current().subkeys(store::Hive::LocalMachine, fuzz::AppPaths()))
-        ZELKAR_FUZZ_CHECK(std::ranges::any_of(entries | std::views::values, [&](const auto& entry) {
-          return entry.first.split(u'\\', Qt::SkipEmptyParts).value(0).toCaseFolded() == name.toCaseFolded();
+        ZELKAR_FUZZ_CHECK(std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
+          return entry.second.first.split(u'\\', Qt::SkipEmptyParts).value(0).toCaseFolded() == name.toCaseFolded();
         }));
     } else {
       // The file's entries on top of the keywords of before.
