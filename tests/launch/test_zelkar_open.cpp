@@ -4,10 +4,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <sqlite3.h>
-
-#include <memory>
-
 #include <unistd.h>
 
 #include "app/frmMain.h"
@@ -209,22 +205,6 @@ TEST_F(ZelkarOpenTest, ShellsListCompleteAndRunKeywordsTypedAsCommandsAndKeepAnE
     const Ran read = RunIn(shell, {"-c", *launch::ShellInitSnippet(shell, program) + "\nprintf '%s\\n' \"$__zelkar_open_program\""});
     EXPECT_EQ(read.out, program + "\n") << shell << qPrintable(read.err);
   }
-}
-
-TEST_F(ZelkarOpenTest, StoreInUseByAWriterIsRead) {
-  const QString recorder = MakeRecorder("rec.sh");
-  Put("kw.exe", recorder);
-  const QString hive = store().hiveFile(store::Hive::LocalMachine);
-  store::RegistryStore::resetCurrent();  // the lock below is to be the only one
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(QFile::encodeName(hive).constData(), &raw), SQLITE_OK);
-  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
-  // A window in the middle of a write does not hold the reader up.
-  ASSERT_EQ(sqlite3_exec(db.get(), "BEGIN IMMEDIATE; UPDATE regkey SET name = name", nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  EXPECT_EQ(RunOpen({"kw"}).code, 0);
-  EXPECT_EQ(ArgsOf(recorder), QStringList{recorder});
-  sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 QStringList FolderEntries() {

@@ -245,7 +245,7 @@ TEST_F(UnusableStoreDeathTest, ProgramsSayInWordsThatTheStoreIsBusyOrCannotBeRea
   {
     // The window's start meets a store that takes no writes: it says the store
     // is busy, and gives no advice about rights.
-    const auto other = Locked(path("registry/machine.sqlite"), "BEGIN IMMEDIATE");
+    const auto other = Locked(path("registry/machine.sqlite"), "BEGIN IMMEDIATE; UPDATE regkey SET name = name");
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -258,6 +258,10 @@ TEST_F(UnusableStoreDeathTest, ProgramsSayInWordsThatTheStoreIsBusyOrCannotBeRea
         ::testing::ExitedWithCode(1),
         "box \\[Zelkar\\] \\[The keyword store is busy: another program has kept it locked for more than five "
         "seconds\\.\r\n\r\nPlease start Zelkar again when that program has finished\\.\\] 16\n");
+    // Readers are not held up by a writer.
+    const Ran list = RunProgram(ZELKAR_OPEN_BINARY, {"--list"});
+    EXPECT_EQ(list.code, 0) << qPrintable(list.err);
+    EXPECT_EQ(list.out, "notes\t/usr/bin/notes\n");
   }
   store::RegistryStore::resetCurrent();
   const std::pair<const char*, QStringList> rows[] = {
