@@ -42,12 +42,11 @@ TEST_F(ShellTest, StoredPositionIsKeptOnTheScreen) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   const int freeW = (screen.width() - frmMain().frameGeometry().width()) * 15;
   const int freeH = screen.height() * 15 - 5025;  // the window's outer height, unfolded
-  const QPoint centred(PixelsOf(freeW / 2), PixelsOf(freeH / 2));
   const struct {
     int left, top;
     QPoint expected;
     const char* row;
-  } rows[] = {{-4000, -1, centred, "negatives"},
+  } rows[] = {{-4000, -1, QPoint(PixelsOf(freeW / 2), PixelsOf(freeH / 2)), "negatives: centred"},
               {400000, 300, QPoint(PixelsOf(freeW), 20), "beyond the right"},
               {1500, 400000, QPoint(100, PixelsOf(freeH / 2)), "below: half way, not all"},
               {-4000, 600, QPoint(0, 40), "one negative"}};
@@ -104,6 +103,7 @@ TEST_F(ShellTest, MinimisingGoesToTheTrayAndItsMenuActsFromThere) {
   auto f = Window();
   Minimise(*f);
   EXPECT_TRUE(InTray(*f));
+  EXPECT_EQ(f->tray()->lastBalloonTitle(), "Reminder");
   emit f->tray()->LeftUp();  // back, icon gone
   EXPECT_TRUE(Normal(*f));
   Minimise(*f);
