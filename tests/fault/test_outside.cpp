@@ -237,7 +237,6 @@ TEST_F(StorePlace, FolderRemovedWhileTheWindowRuns) {
   Keywords expected = Entries(3, "kept", "/srv/kept");
   PutAll(expected);
   std::unique_ptr<frmMain> form = Window();
-  form->show();
   ScriptedDialogs dialogs;
   const QString registry = path("registry");
   const auto checkAndRemove = [&](const char* step) {

@@ -43,11 +43,6 @@ void GiveUpFileRightsForGood() {
   ::syscall(SYS_capset, &header, data);
 }
 
-QByteArray BytesOf(const QString& file) {
-  QFile f(file);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void Chmod(const QString& file, mode_t mode) { ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0); }
 
 // Each way in meets a hive file that is not a store (bytes that are no
@@ -66,18 +61,16 @@ TEST_P(DamagedStore, IsNamedByEveryWayInAndLeftAlone) {
               SQLITE_OK);
     sqlite3_close(other);
   } else {
-    QFile junk(hive);
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray("somebody's notes, not a store \x01\x02\x03", 33).repeated(100));
+    WriteFile(hive, QByteArray("somebody's notes, not a store \x01\x02\x03", 33).repeated(100));
   }
-  const QByteArray before = BytesOf(hive);
+  const QByteArray before = ReadFile(hive);
   // The access layer cannot go on without its store: the program ends.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
         ScriptedDialogs dying;
+        dying.echo = true;
         dying.expectBoxTitled("Zelkar", answer::OK);
-        EchoDialogs echo(dying);
         modRegEdit::GetDWord(Hive::CurrentUser, kSettingsKey, "Left", 0);
       },
       ::testing::ExitedWithCode(1), "box \\[Zelkar\\] \\[The registry file \"[^\"]*/registry/machine\\.sqlite\"");
@@ -96,7 +89,7 @@ TEST_P(DamagedStore, IsNamedByEveryWayInAndLeftAlone) {
     EXPECT_EQ(ran.err.count('\n'), 1) << qPrintable(ran.err);
   }
 
-  EXPECT_EQ(BytesOf(hive), before);
+  EXPECT_EQ(ReadFile(hive), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DamagedStore, ::testing::Values("NoDatabase", "AnotherProgramsDatabase"),
@@ -126,8 +119,8 @@ TEST_P(RefusedWrite, IsSilentUntilAWriteMustNotFail) {
         GiveUpFileRightsForGood();
         GetParam().close(dir());
         ScriptedDialogs dialogs;
+        dialogs.echo = true;
         dialogs.expectBoxTitled("Error", answer::OK);  // its words and style: below
-        EchoDialogs echo(dialogs);
         RegistryStore& store = RegistryStore::current();
         // Once a write found the store closed, it says so (unless it closed while open).
         const bool refused = store.createKey(Hive::LocalMachine, kAppPathsKey + "new.exe") == Outcome::Refused &&
@@ -250,8 +243,8 @@ TEST_F(UnusableStoreDeathTest, ProgramsSayInWordsThatTheStoreIsBusyOrCannotBeRea
     EXPECT_EXIT(
         {
           ScriptedDialogs dialogs;
+          dialogs.echo = true;
           dialogs.expectBoxTitled("Zelkar", answer::OK);
-          EchoDialogs echo(dialogs);
           frmMain form;
           form.Form_Load();
         },

@@ -2,10 +2,6 @@
 // and the names and paths of keywords.
 #include <sys/stat.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 #include "store/Keywords.h"
 #include "store/PathHelpers.h"
 #include "store/RegistryStore.h"
@@ -61,7 +57,6 @@ TEST_F(RegistryStoreTest, NamesCompareWithoutCaseAndListInFoldedOrder) {
   ASSERT_EQ(values.size(), 1);
   EXPECT_EQ(values[0].name, "Path");
   EXPECT_EQ(values[0].value, Value::fromString("y"));
-
 }
 
 TEST_F(RegistryStoreTest, ClassesRootIsMachineSoftwareClasses) {
@@ -201,22 +196,7 @@ TEST_F(ZelkarRegTest, ExitCodesSayWhatWentWrong) {
 using modMain::FileProperty;
 namespace property = modMain::property;
 
-class PathHelpersTest : public StoreTest {
- protected:
-  void TearDown() override {
-    QDir::setCurrent(saved_);
-    StoreTest::TearDown();
-  }
-  QString touch(const QString& name) {
-    QDir().mkpath(QFileInfo(path(name)).absolutePath());
-    QFile f(path(name));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    return f.fileName();
-  }
-
- private:
-  QString saved_ = QDir::currentPath();
-};
+using PathHelpersTest = StoreTest;
 
 TEST(KeywordNameTest, ExtensionsSuffixesAndForbiddenCharacters) {
   // An extension is a dot after the last separator of either kind.
@@ -236,8 +216,8 @@ TEST(KeywordNameTest, ExtensionsSuffixesAndForbiddenCharacters) {
 }
 
 TEST_F(PathHelpersTest, FileExistsOnlyForVisibleOrdinaryFilesAndPatternsOfThem) {
-  const QString file = touch("p/report.txt");
-  touch("p/.secret.txt");
+  const QString file = MakeFile("p/report.txt");
+  MakeFile("p/.secret.txt");
   QDir().mkpath(path("p/folder.doc"));
   ASSERT_EQ(::mkfifo(QFile::encodeName(path("p/fifo.log")).constData(), 0600), 0);
   ASSERT_TRUE(QFile::link(file, path("p/link")));
@@ -249,13 +229,13 @@ TEST_F(PathHelpersTest, FileExistsOnlyForVisibleOrdinaryFilesAndPatternsOfThem) 
     EXPECT_FALSE(FileExists(path(s))) << s;
   EXPECT_FALSE(FileExists(QString()));
   EXPECT_FALSE(FileExists("/dev/null"));
-  QDir::setCurrent(path("p"));
+  const CurrentFolder inside(path("p"));
   EXPECT_TRUE(FileExists("*.txt"));
   EXPECT_FALSE(FileExists("Report.txt"));
 }
 
 TEST_F(PathHelpersTest, FilePropertiesAndKindsOfTarget) {
-  const QString file = touch("docs/notes.txt");
+  const QString file = MakeFile("docs/notes.txt");
   const QString roundabout = path("docs/../docs/./notes.txt");
   for (const auto& [kind, expected] : {std::pair{property::ParentFolder, path("docs")}, {property::ShortPath, file},
                                       {property::LongPath, file}, {std::int16_t(11), roundabout}})
@@ -269,8 +249,8 @@ TEST_F(PathHelpersTest, FilePropertiesAndKindsOfTarget) {
   // The type is the registered file type's description, else the MIME type's.
   modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\.zkb\\", "Zelkar.File", 0);
   modRegEdit::RegWriteValue("HKEY_CLASSES_ROOT\\Zelkar.File\\", "Zelkar Backup File", 0);
-  EXPECT_EQ(FileProperty(touch("OLD.ZKB"), property::Type), "Zelkar Backup File");
-  EXPECT_NE(FileProperty(touch(".zkb"), property::Type), "Zelkar Backup File");  // a hidden name, no extension
+  EXPECT_EQ(FileProperty(MakeFile("OLD.ZKB"), property::Type), "Zelkar Backup File");
+  EXPECT_NE(FileProperty(MakeFile(".zkb"), property::Type), "Zelkar Backup File");  // a hidden name, no extension
 
   ASSERT_TRUE(QDir().mkpath(path("My App 1.0")) && QDir().mkpath(path("My App")));
   const std::pair<QString, TargetKind> kinds[] = {
@@ -278,7 +258,7 @@ TEST_F(PathHelpersTest, FilePropertiesAndKindsOfTarget) {
       {path("My App 1.0"), TargetKind::Broken},
       {path("My App"), TargetKind::Directory},
       {path("missing.sh"), TargetKind::Broken},
-      {touch(".tool.sh"), TargetKind::Broken},
+      {MakeFile(".tool.sh"), TargetKind::Broken},
       {"https://example.org/a/b.html", TargetKind::InternetAddress},
       // A capitalised prefix is no internet keyword, yet never a broken file for Clean Up to delete.
       {"WWW.example.org/x.html", TargetKind::Directory}};

@@ -5,7 +5,6 @@
 #include "support/WindowTest.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <map>
 
@@ -70,10 +69,7 @@ class BackupTest : public WindowTest {
     return all;
   }
   static QByteArray Bytes(const QString& file) { return ReadFile(file); }
-  QString Write(const QString& name, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path(name)).absolutePath());
-    return MakeFile(name, bytes);
-  }
+  QString Write(const QString& name, const QByteArray& bytes) { return MakeFile(name, bytes); }
   QString Sample(const QString& name, const QString& as) { return Write(as, Bytes(testdata("backups/" + name))); }
   // Every name in a folder of the test, hidden ones too.
   QStringList FilesIn(const QString& folder) const {

@@ -16,35 +16,8 @@ ScriptedDialogs::~ScriptedDialogs() {
     ADD_FAILURE() << "expected file dialog not shown (kind " << step.kind << ")";
 }
 
-ScriptedDialogs& ScriptedDialogs::expectBox(const QString& title, const QString& text, int answer,
-                                            int style) {
-  boxSteps_.push_back({title, text, !text.isEmpty(), style, answer});
-  return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::expectBoxTitled(const QString& title, int answer) {
-  boxSteps_.push_back({title, QString(), false, -1, answer});
-  return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::expectOpen(std::optional<QString> path) {
-  dialogSteps_.push_back({ShownDialog::Open, std::move(path)});
-  return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::expectSave(std::optional<QString> path) {
-  dialogSteps_.push_back({ShownDialog::Save, std::move(path)});
-  return *this;
-}
-
-ScriptedDialogs& ScriptedDialogs::expectFolder(std::optional<QString> path) {
-  dialogSteps_.push_back({ShownDialog::Folder, std::move(path)});
-  return *this;
-}
-
-bool ScriptedDialogs::allUsed() const { return boxSteps_.empty() && dialogSteps_.empty(); }
-
 int ScriptedDialogs::messageBox(const QString& text, int style, const QString& title) {
+  if (echo) std::fprintf(stderr, "box [%s] [%s] %d\n", qUtf8Printable(title), qUtf8Printable(text), style);
   boxes_.push_back({text, style, title});
   if (boxSteps_.empty()) {
     ADD_FAILURE() << "unexpected box: title \"" << title.toStdString() << "\", text \""
@@ -54,7 +27,7 @@ int ScriptedDialogs::messageBox(const QString& text, int style, const QString& t
   const BoxStep step = boxSteps_.front();
   boxSteps_.pop_front();
   EXPECT_EQ(step.title.toStdString(), title.toStdString()) << "box text: " << text.toStdString();
-  if (step.checkText) {
+  if (!step.text.isEmpty()) {
     EXPECT_EQ(step.text.toStdString(), text.toStdString());
   }
   if (step.style >= 0) {
@@ -73,25 +46,6 @@ std::optional<QString> ScriptedDialogs::nextDialog(ShownDialog::Kind kind,
   const DialogStep step = dialogSteps_.front();
   dialogSteps_.pop_front();
   return step.path;
-}
-
-std::optional<QString> ScriptedDialogs::openFile(const FileDialogRequest& request) {
-  return nextDialog(ShownDialog::Open, request);
-}
-
-std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest& request) {
-  return nextDialog(ShownDialog::Save, request);
-}
-
-std::optional<QString> ScriptedDialogs::browseFolder(const QString& title) {
-  FileDialogRequest request;
-  request.title = title;
-  return nextDialog(ShownDialog::Folder, request);
-}
-
-int EchoDialogs::messageBox(const QString& text, int style, const QString& title) {
-  std::fprintf(stderr, "box [%s] [%s] %d\n", qUtf8Printable(title), qUtf8Printable(text), style);
-  return next_.messageBox(text, style, title);
 }
 
 }  // namespace zelkar::test

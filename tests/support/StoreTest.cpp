@@ -18,8 +18,7 @@ const char* const kEnvNames[6] = {"ZELKAR_REGISTRY", "ZELKAR_MACHINE_HIVE", "HOM
 void StoreTest::SetUp() {
   ASSERT_TRUE(temp_.isValid());
   for (int i = 0; i < 6; ++i) savedEnv_[i] = qgetenv(kEnvNames[i]);
-  const QString registry = temp_.filePath(QStringLiteral("registry"));
-  qputenv("ZELKAR_REGISTRY", QFile::encodeName(registry));
+  qputenv("ZELKAR_REGISTRY", QFile::encodeName(temp_.filePath(QStringLiteral("registry"))));
   qunsetenv("ZELKAR_MACHINE_HIVE");
   QDir(temp_.path()).mkpath(QStringLiteral("home"));
   qputenv("HOME", QFile::encodeName(temp_.filePath(QStringLiteral("home"))));
@@ -44,6 +43,17 @@ QString StoreTest::testdata(const QString& relative) {
   const QByteArray env = qgetenv("ZELKAR_TESTDATA");
   const QString base = env.isEmpty() ? QStringLiteral(ZELKAR_TESTDATA_DIR) : QString::fromLocal8Bit(env);
   return QDir(base).filePath(relative);
+}
+
+QByteArray StoreTest::ReadFile(const QString& file) {
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void StoreTest::WriteFile(const QString& file, const QByteArray& content) {
+  QFile f(file);
+  EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << qPrintable(file);
+  f.write(content);
 }
 
 Ran RunProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env,

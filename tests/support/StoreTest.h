@@ -2,6 +2,8 @@
 
 #include "store/RegistryStore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QProcess>
@@ -27,9 +29,30 @@ class StoreTest : public ::testing::Test {
   // The shared sample files.
   static QString testdata(const QString& relative);
 
+  // A file of the test, its folders made as needed.
+  QString MakeFile(const QString& name, const QByteArray& content = "x") {
+    QDir().mkpath(QFileInfo(path(name)).absolutePath());
+    WriteFile(path(name), content);
+    return path(name);
+  }
+  static QByteArray ReadFile(const QString& file);
+  static void WriteFile(const QString& file, const QByteArray& content);
+
  private:
   QTemporaryDir temp_;
   QByteArray savedEnv_[6];
+};
+
+// Makes a folder the current one for the scope.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const QString& folder) : previous_(QDir::currentPath()) { QDir::setCurrent(folder); }
+  ~CurrentFolder() { QDir::setCurrent(previous_); }
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  QString previous_;
 };
 
 // What a program of the build said and how it ended (code -1: killed or hung).

@@ -61,17 +61,6 @@ QStringList WindowTest::ArgsOf(const QString& recorder, int waitMs) {
   return words;
 }
 
-QByteArray WindowTest::ReadFile(const QString& file) {
-  QFile f(file);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WindowTest::WriteFile(const QString& file, const QByteArray& content) {
-  QFile f(file);
-  EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << qPrintable(file);
-  f.write(content);
-}
-
 std::unique_ptr<QMimeData> WindowTest::FileList(const QStringList& files) {
   auto data = std::make_unique<QMimeData>();
   QList<QUrl> urls;
@@ -130,9 +119,5 @@ void WindowTest::UseIconTheme(const std::vector<std::pair<QString, QColor>>& ico
   QIcon::setThemeSearchPaths({path(QStringLiteral("icons"))});
   QIcon::setThemeName(QStringLiteral("zelkartest"));
 }
-
-CurrentFolder::CurrentFolder(const QString& folder) : previous_(QDir::currentPath()) { QDir::setCurrent(folder); }
-
-CurrentFolder::~CurrentFolder() { QDir::setCurrent(previous_); }
 
 }  // namespace zelkar::test

@@ -58,18 +58,12 @@ class WindowTest : public StoreTest {
   // The keyword node with this text, 0 when not listed.
   static int Node(const frmMain& f, const QString& text);
 
-  QString MakeFile(const QString& name, const QByteArray& content = "x") {
-    WriteFile(path(name), content);
-    return path(name);
-  }
   QString MakeScript(const QString& name, const QByteArray& body = "exit 0\n");
   // A program that writes its own path and its arguments, each ended by a
   // zero byte, to "<itself>.argv".
   QString MakeRecorder(const QString& name);
   // What the recorder was last started with (and forgets it); nothing when it did not run in time.
   static QStringList ArgsOf(const QString& recorder, int waitMs = 10000);
-  static QByteArray ReadFile(const QString& file);
-  static void WriteFile(const QString& file, const QByteArray& content);
 
   static std::unique_ptr<QMimeData> FileList(const QStringList& files);
   // Drags the data onto a widget and drops it there if the widget takes it, the
@@ -95,18 +89,6 @@ class WindowTest : public StoreTest {
  private:
   QStringList savedThemePaths_;
   QString savedTheme_;
-};
-
-// Makes a folder the current one for the scope.
-class CurrentFolder {
- public:
-  explicit CurrentFolder(const QString& folder);
-  ~CurrentFolder();
-  CurrentFolder(const CurrentFolder&) = delete;
-  CurrentFolder& operator=(const CurrentFolder&) = delete;
-
- private:
-  QString previous_;
 };
 
 }  // namespace zelkar::test
