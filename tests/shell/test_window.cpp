@@ -10,7 +10,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
-#include <optional>
 
 #include "shell/TrayIcon.h"
 #include "shell/WindowFrame.h"
@@ -42,12 +41,11 @@ TEST_F(ShellTest, StoredPositionIsKeptOnTheScreen) {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   const int freeW = (screen.width() - frmMain().frameGeometry().width()) * 15;
   const int freeH = screen.height() * 15 - 5025;  // the window's outer height, unfolded
-  const QPoint centred(PixelsOf(freeW / 2), PixelsOf(freeH / 2));
   const struct {
     int left, top;
     QPoint expected;
     const char* row;
-  } rows[] = {{-4000, -1, centred, "negatives"},
+  } rows[] = {{-4000, -1, QPoint(PixelsOf(freeW / 2), PixelsOf(freeH / 2)), "negatives"},
               {400000, 300, QPoint(PixelsOf(freeW), 20), "beyond the right"},
               {1500, 400000, QPoint(100, PixelsOf(freeH / 2)), "below: half way, not all"},
               {-4000, 600, QPoint(0, 40), "one negative"}};
@@ -117,11 +115,10 @@ TEST_F(ShellTest, MinimisingGoesToTheTrayAndItsMenuActsFromThere) {
   f->mnuHTNF->trigger();  // the text without the About window, still in the tray
   EXPECT_TRUE(InTray(*f));
   EXPECT_EQ(Recorded(), Open(path("New Features")));
-  // The history in lines ended by CR LF, newest version first, renamed into place.
+  // The history in lines ended by CR LF, newest version first (its mode: the cache's test).
   const QByteArray text = ReadFile(path("New Features"));
   EXPECT_TRUE(text.startsWith("\r\nNew Features for Zelkar (v1.8):\r\n\r\n\tKeywords are now displayed with"));
   EXPECT_TRUE(text.contains("\tClose the program with the Esc key\r\n\r\n<-=-=-") && text.endsWith("=->\r\n"));
-  EXPECT_TRUE(files::IsPlainFile(path("New Features"), 0644));
   f->txtExe->setText("something");
   f->mnuHTNK->trigger();  // back, the keyword cleared
   EXPECT_TRUE(Normal(*f));
@@ -266,13 +263,12 @@ TEST_F(ShellTest, TreeFollowsOtherWritersUnlessItHoldsMarks) {
   frmMain f;
   f.Form_Load();
   f.show();
-  const QString key = QStringLiteral("HKLM\\") + kAppPathsKey;
-  ASSERT_EQ(RunZelkarReg({"add", key + "Other.exe", "--default", "--data", "/usr/bin/other"}), 0);
+  ASSERT_EQ(RunZelkarReg({"add", kAppPathsFull + "Other.exe", "--default", "--data", "/usr/bin/other"}), 0);
   EXPECT_TRUE(QTest::qWaitFor([&] { return Node(f, "other.exe"); }, 2500));
 
   // A mark in the tree holds the change back, without a question.
   f.tvw->SetForeColor(2, colour::Blue);
-  ASSERT_EQ(RunZelkarReg({"add", key + "Later.exe", "--default", "--data", "/usr/bin/later"}), 0);
+  ASSERT_EQ(RunZelkarReg({"add", kAppPathsFull + "Later.exe", "--default", "--data", "/usr/bin/later"}), 0);
   QTest::qWait(2500);
   EXPECT_EQ(Node(f, "later.exe"), 0);
   f.tvw->SetForeColor(2, colour::Black);
