@@ -2,8 +2,6 @@
 // load's cleaning of the targets it reads.
 #include "app/Pictures.h"
 #include "app/QtDialogs.h"
-#include "app/frmMain.h"
-#include "support/ScriptedDialogs.h"
 #include "support/WindowTest.h"
 
 #include <QApplication>

@@ -17,21 +17,16 @@ class SaveTest : public BackupTest {
     BackupTest::SetUp();
     Put("Alpha.EXE", "/srv/First");
     Put("beta.exe", "www.example.org/Two");
-    form = Window();
   }
-  void TearDown() override {
-    form.reset();
-    BackupTest::TearDown();
+  static void Mark(frmMain& form, int node) {
+    form.tvw->Select(node);
+    form.mnuKWMFE_Click();
   }
-  void Mark(int node) {
-    form->tvw->Select(node);
-    form->mnuKWMFE_Click();
-  }
-  std::unique_ptr<frmMain> form;
   static constexpr int alpha = 2, beta = 4;  // the keyword nodes, in the tree's order
 };
 
 TEST_F(SaveTest, SaveWritesANewFileOverAnyOldAndFailsWhole) {
+  const auto form = Window();
   const QString fresh = path("out/list.zkb");
   const QString old = Write("out/old.zkb", "[Zelkar]\nVersion=18\n[Keywords]\n1=a.exe\n2=b.exe\n3=c.exe\n"
                                            "[Targets]\n1=/a\n2=/b\n3=/c\n[Count]\nKeywords=3\n");
@@ -53,16 +48,17 @@ TEST_F(SaveTest, SaveWritesANewFileOverAnyOldAndFailsWhole) {
 }
 
 TEST_F(SaveTest, MarkedKeywordsAreAskedAboutAndAppendedOrTheWholeListWritten) {
+  const auto form = Window();
   const QString kept = Write("kept.zkb", "[Zelkar]\nVersion=17\n[Keywords]\n1=old.exe\n[Targets]\n1=/old\n[Count]\nKeywords=1\n");
   const QByteArray before = Bytes(kept);
   ScriptedDialogs dialogs;
   EXPECT_EQ(form->ExportKeywords(), 0);
-  Mark(beta + 1);  // a target node marks its keyword
+  Mark(*form, beta + 1);  // a target node marks its keyword
   form->mnuKW_Click();
   EXPECT_EQ(form->mnuKWMFE->text(), "Unmark For Exportation");
   dialogs.expectBox("Export Keyword?", "There is a keyword marked for exportation. Export it now?", answer::No, 51);
   EXPECT_EQ(form->ExportKeywords(), 0);
-  Mark(alpha);
+  Mark(*form, alpha);
   dialogs.expectBox("Export Keywords?", "There are some keywords marked for exportation. Export them now?",
                     answer::Cancel, 51);
   EXPECT_EQ(form->ExportKeywords(), 2);
@@ -80,9 +76,9 @@ TEST_F(SaveTest, MarkedKeywordsAreAskedAboutAndAppendedOrTheWholeListWritten) {
 
   // An unregistered keyword is never marked: its rename would be lost.
   form->tvw->SetForeColor(beta, colour::Red);
-  Mark(beta);
+  Mark(*form, beta);
   EXPECT_EQ(form->tvw->ForeColor(beta), colour::Red);
-  Mark(1);  // the root has no mark
+  Mark(*form, 1);  // the root has no mark
   EXPECT_EQ(form->tvw->ForeColor(1), colour::Black);
   dialogs.expectSave(path("all.zkb"));
   ASSERT_TRUE(form->Export(true));

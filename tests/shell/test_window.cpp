@@ -10,7 +10,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
-#include <optional>
 
 #include "shell/TrayIcon.h"
 #include "shell/WindowFrame.h"
@@ -117,11 +116,10 @@ TEST_F(ShellTest, MinimisingGoesToTheTrayAndItsMenuActsFromThere) {
   f->mnuHTNF->trigger();  // the text without the About window, still in the tray
   EXPECT_TRUE(InTray(*f));
   EXPECT_EQ(Recorded(), Open(path("New Features")));
-  // The history in lines ended by CR LF, newest version first, renamed into place.
+  // The history in lines ended by CR LF, newest version first (its mode: the cache's test).
   const QByteArray text = ReadFile(path("New Features"));
   EXPECT_TRUE(text.startsWith("\r\nNew Features for Zelkar (v1.8):\r\n\r\n\tKeywords are now displayed with"));
   EXPECT_TRUE(text.contains("\tClose the program with the Esc key\r\n\r\n<-=-=-") && text.endsWith("=->\r\n"));
-  EXPECT_TRUE(files::IsPlainFile(path("New Features"), 0644));
   f->txtExe->setText("something");
   f->mnuHTNK->trigger();  // back, the keyword cleared
   EXPECT_TRUE(Normal(*f));
@@ -266,13 +264,12 @@ TEST_F(ShellTest, TreeFollowsOtherWritersUnlessItHoldsMarks) {
   frmMain f;
   f.Form_Load();
   f.show();
-  const QString key = QStringLiteral("HKLM\\") + kAppPathsKey;
-  ASSERT_EQ(RunZelkarReg({"add", key + "Other.exe", "--default", "--data", "/usr/bin/other"}), 0);
+  ASSERT_EQ(RunZelkarReg({"add", kAppPathsFull + "Other.exe", "--default", "--data", "/usr/bin/other"}), 0);
   EXPECT_TRUE(QTest::qWaitFor([&] { return Node(f, "other.exe"); }, 2500));
 
   // A mark in the tree holds the change back, without a question.
   f.tvw->SetForeColor(2, colour::Blue);
-  ASSERT_EQ(RunZelkarReg({"add", key + "Later.exe", "--default", "--data", "/usr/bin/later"}), 0);
+  ASSERT_EQ(RunZelkarReg({"add", kAppPathsFull + "Later.exe", "--default", "--data", "/usr/bin/later"}), 0);
   QTest::qWait(2500);
   EXPECT_EQ(Node(f, "later.exe"), 0);
   f.tvw->SetForeColor(2, colour::Black);
