@@ -88,38 +88,29 @@ TEST(QtDialogsTest, BoxesShowTheStyleAndAnswerWithTheButtonPressed) {
 }
 
 TEST_F(WindowPartsTest, FileDialogsStartWhereAskedAndGiveThePathChosen) {
-  QFile(path("old.zkb")).open(QIODevice::WriteOnly);
   QDir().mkpath(path("folder"));
-  FileDialogRequest open{QStringLiteral("Load Keywords"), QStringLiteral("Zelkar Backup Files (*.zkb)|*.zkb"), dir(),
-                         QString(), false};
-  QString shownDir;
-  QStringList filters;
-  WhenShown<QFileDialog>([&](QFileDialog* d) {
-    shownDir = d->directory().absolutePath();
-    filters = d->nameFilters();
-    d->selectFile(path("old.zkb"));
-    static_cast<QDialog*>(d)->done(QDialog::Accepted);  // as Open does, without waiting for the listing
-  });
-  EXPECT_EQ(QtDialogs().openFile(open), path("old.zkb"));
-  EXPECT_EQ(shownDir, dir());
-  EXPECT_EQ(filters, QStringList{QStringLiteral("Zelkar Backup Files (*.zkb)")});
-
-  // A proposed name is offered in the folder asked for; cancelling gives nothing.
-  FileDialogRequest save{QStringLiteral("Save Keywords"), QStringLiteral("All Files (*.*)|*.*"), path("folder"),
-                         QStringLiteral("new.zkb"), true};
-  QStringList proposed;
-  WhenShown<QFileDialog>([&](QFileDialog* d) {
-    proposed = d->selectedFiles();
+  // Each dialog starts in the folder asked for, with the name proposed and the
+  // filters in Qt's form; cancelling gives nothing.
+  const FileDialogRequest open{"Load Keywords", "Zelkar Backup Files (*.zkb)|*.zkb", dir(), QString(), false};
+  const FileDialogRequest save{"Save Keywords", "All Files (*.*)|*.*", path("folder"), "new.zkb", true};
+  QStringList shown;
+  const auto cancel = [&](QFileDialog* d) {
+    shown << d->windowTitle() << d->directory().absolutePath() << d->nameFilters() << d->selectedFiles();
     d->reject();
-  });
+  };
+  WhenShown<QFileDialog>(cancel);
+  EXPECT_EQ(QtDialogs().openFile(open), std::nullopt);
+  WhenShown<QFileDialog>(cancel);
   EXPECT_EQ(QtDialogs().saveFile(save), std::nullopt);
-  EXPECT_EQ(proposed, QStringList{path("folder/new.zkb")});
+  EXPECT_EQ(shown.mid(0, 3), (QStringList{"Load Keywords", dir(), "Zelkar Backup Files (*.zkb)"}));
+  EXPECT_EQ(shown.mid(shown.indexOf("Save Keywords")),
+            (QStringList{"Save Keywords", path("folder"), "All Files (*)", path("folder/new.zkb")}));
 
   WhenShown<QFileDialog>([&](QFileDialog* d) {
     d->setDirectory(path("folder"));
-    static_cast<QDialog*>(d)->done(QDialog::Accepted);  // as Open does, without waiting for the listing
+    static_cast<QDialog*>(d)->done(QDialog::Accepted);  // as Choose does, without waiting for the listing
   });
-  EXPECT_EQ(QtDialogs().browseFolder(QStringLiteral("Choose")), path("folder"));
+  EXPECT_EQ(QtDialogs().browseFolder("Choose"), path("folder"));
 }
 
 // The patterns written in a label give way to the ones filtered; "*.*" covers names without a dot too.
