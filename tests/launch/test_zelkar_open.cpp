@@ -4,8 +4,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <unistd.h>
-
 #include "app/frmMain.h"
 #include "launch/core/KeywordFolder.h"
 #include "launch/core/KeywordOpen.h"
@@ -130,17 +128,15 @@ TEST_F(ZelkarOpenTest, HelpVersionAndKeywordVerbs) {
   }
   EXPECT_FALSE(QFile::exists(path("untouched")));
 
-  // A store that may not be written, and a damaged one.
+  // A store that may not be written (a shared one that is not there, for any
+  // user, the superuser too), and a damaged one.
+  QProcessEnvironment shared = env;
+  shared.insert("ZELKAR_MACHINE_HIVE", path("missing/machine.sqlite"));
+  Ran ran = RunProgram(ZELKAR_OPEN_BINARY, {"--add", "ro", tool}, shared);
+  EXPECT_EQ(ran.code, 5) << qPrintable(ran.err);
+  EXPECT_TRUE(ran.err.contains("may not be written")) << qPrintable(ran.err);
   const QString hive = store().hiveFile(store::Hive::LocalMachine);
   store::RegistryStore::resetCurrent();
-  Ran ran;
-  if (::geteuid() != 0) {  // the superuser may write a read-only file
-    QFile::setPermissions(hive, QFile::ReadOwner);
-    ran = RunProgram(ZELKAR_OPEN_BINARY, {"--add", "ro", tool}, env);
-    EXPECT_EQ(ran.code, 5);
-    EXPECT_TRUE(ran.err.contains("may not be written")) << qPrintable(ran.err);
-    QFile::setPermissions(hive, QFile::ReadOwner | QFile::WriteOwner);
-  }
   WriteFile(hive, QByteArray(4096, '\x5a'));
   ran = RunProgram(ZELKAR_OPEN_BINARY, {"--add", "ro", tool}, env);
   EXPECT_EQ(ran.code, 3) << qPrintable(ran.err);
